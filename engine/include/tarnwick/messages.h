@@ -1,0 +1,37 @@
+#pragma once
+
+// The fixed texts the user sees, exactly as the program has always shown them
+// (spelling included: stored files and users' habits rely on them).
+namespace tarnwick::messages {
+
+inline constexpr const char* kRootLabel = " - ";
+inline constexpr const char* kWebLinksCategory = "Web links";
+inline constexpr const char* kEmailsCategory = "E-mails";
+inline constexpr const char* kKeywordsCategory = "Key words";
+inline constexpr const char* kImagesCategory = "Images links";
+
+inline constexpr const char* kCannotOpen = "Can not open. Check connection and/or existance.";
+inline constexpr const char* kPageNotOpening = "Page is not opening. Check connection.";
+inline constexpr const char* kPageEmpty = "Page is empty.";
+inline constexpr const char* kCannotOpenFile = "Can not open the file.";
+
+inline constexpr const char* kStopQuestion = "Are you sure that  you want to stop right now?";
+inline constexpr const char* kVolumeQuestion =
+    "File size is exceeding of rest volume you expect to download!\n"
+    "Yes - stop just now, No - continue and ignore volume limit, Cancel - do only this file and "
+    "then ask againg\n\nThis is one time notice for this search.";
+inline constexpr const char* kNoConnection =
+    "It seems that internet connection is not establisched\nCheck it and try again";
+
+inline constexpr const char* kNoFileChosen = "No file to search is chosen";
+inline constexpr const char* kSearchObjectUndetermined = "Search object is not properly determined.";
+
+inline constexpr const char* kChooseSameOption = "Choose same option to save and try again.";
+inline constexpr const char* kSavingFileCannotOpen = "Saving file can not be open.";
+inline constexpr const char* kNoLinksFound =
+    "No links are found.\n\nCheck format the file with the list of links.\n"
+    "It has to be text file with one link per line.";
+inline constexpr const char* kNotLink = "It's not link";
+inline constexpr const char* kNotForDeleting = "This item not for deleting";
+
+}  // namespace tarnwick::messages
