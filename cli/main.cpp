@@ -1,10 +1,21 @@
-#include <CLI/CLI.hpp>
-
 #include <iostream>
+#include <vector>
+
+#include "commands.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"tarnwick-cli: harvest web links, images, e-mails and keywords"};
+  using namespace tarnwick::cli;
+  CLI::App app{"tarnwick-cli: harvest web links, image links, e-mail addresses and keyword hits\n"
+               "from local files and web sites into a results tree."};
   app.require_subcommand(1);
-  CLI11_PARSE(app, argc, argv);
-  return 0;
+  std::vector<Command> commands{addLocalCommand(app)};
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? kExitOk : kExitUsage;
+  }
+  for (const Command& command : commands)
+    if (command.app->parsed()) return command.run();
+  return kExitUsage;
 }
