@@ -80,18 +80,21 @@ class ResultInserter {
 
   void scan(const TextWindow& window, const ScanSelection& selection, int contextWidth,
             Variant variant, LinkSink* sink);
-  void insertKeywords(const TextWindow& window, int contextWidth);
-  void insertLinks(std::int64_t windowStart, Variant variant, LinkSink* sink);
+  void insertKeywords(int contextWidth);
+  void insertLinks(Variant variant, LinkSink* sink);
   void insertImages();
   void insertEmails();
   bool passesPrefixFilters(std::string_view value) const;
   Item category(Item& slot, const char* label, NodeKind kind);
+  Item insertEntry(Item& slot, const char* categoryLabel, NodeKind categoryKind,
+                   std::string_view label, NodeKind kind);
 
   ResultsTree& tree_;
   Item current_;
   Categories categories_;
   SeenLists seen_;
   ScanText text_;
+  std::int64_t windowStart_ = 0;
   std::string completed_;
 };
 

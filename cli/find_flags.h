@@ -1,0 +1,24 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace tarnwick::cli {
+
+// The categories to look for, from "--find links,images,emails,keywords".
+struct FindSelection {
+  bool links = false;
+  bool images = false;
+  bool emails = false;
+  bool keywords = false;
+};
+
+// Adds --find (a usage error for an unknown category) with the given default.
+void addFindFlag(CLI::App& sub, std::string& list, const std::string& defaultList);
+FindSelection parseFindList(const std::string& list);
+
+// Adds --match-case and --ignore-case (mutually exclusive) around `matchCase`.
+void addCaseFlags(CLI::App& sub, bool& matchCase);
+
+}  // namespace tarnwick::cli
