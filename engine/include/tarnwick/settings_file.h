@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "tarnwick/options.h"
+
+namespace tarnwick {
+
+// Everything the settings file carries across runs.
+struct Settings {
+  std::string workFolder;  // "Current directory:"
+  FetchOptions fetch;      // downloadFiles is never stored
+  LocalSearchOptions local;
+};
+
+// Where the settings of the program at programPath live: the program's
+// folder, then its file name up to its last "." (empty without a "."), then
+// "_settings.txt". When the program's folder is not writable, the same file
+// name in $XDG_CONFIG_HOME/tarnwick/ (default ~/.config/tarnwick/).
+std::string settingsPathFor(const std::string& programPath);
+
+// Reads the file at path into settings: each line that begins with a key sets
+// that option, the last occurrence wins, other lines are skipped. A
+// "Current directory:" line changes the process's working directory and
+// workFolder takes the working directory afterwards, whether or not the
+// change worked. Returns false, changing nothing, when the file cannot be
+// opened or read.
+bool readSettings(const std::string& path, Settings& settings);
+
+// Writes formatSettings(settings) to a temporary file beside path (the
+// folder is created when missing) and renames it over path, so an
+// interrupted write never leaves a cut file. Returns false when that fails;
+// the old file then stays as it was.
+bool writeSettings(const std::string& path, const Settings& settings);
+
+// The file's text: 22 lines "<key><value>\n" in their fixed order. A line
+// feed inside a text value is written as a blank, so each value stays on
+// its own line.
+std::string formatSettings(const Settings& settings);
+
+}  // namespace tarnwick
