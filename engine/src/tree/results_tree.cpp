@@ -30,13 +30,13 @@ class ResultsTree::LabelArena {
   const char* store(std::string_view text) {
     if (text.empty()) return "";
     if (text.size() > kChunkBytes / 4) {
-      big_.push_back(std::make_unique<char[]>(text.size()));
+      big_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
       std::memcpy(big_.back().get(), text.data(), text.size());
       bytes_ += text.size();
       return big_.back().get();
     }
     if (chunks_.empty() || used_ + text.size() > kChunkBytes) {
-      chunks_.push_back(std::make_unique<char[]>(kChunkBytes));
+      chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkBytes));
       used_ = 0;
     }
     char* at = chunks_.back().get() + used_;

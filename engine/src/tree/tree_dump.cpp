@@ -6,10 +6,10 @@
 
 namespace tarnwick {
 
-std::string escapeLabel(std::string_view label) {
+namespace {
+
+void appendEscaped(std::string& out, std::string_view label) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(label.size());
   for (const char c : label) {
     const auto b = static_cast<unsigned char>(c);
     switch (c) {
@@ -27,6 +27,14 @@ std::string escapeLabel(std::string_view label) {
         }
     }
   }
+}
+
+}  // namespace
+
+std::string escapeLabel(std::string_view label) {
+  std::string out;
+  out.reserve(label.size());
+  appendEscaped(out, label);
   return out;
 }
 
@@ -35,19 +43,26 @@ void dumpTree(const ResultsTree& tree, std::ostream& out) {
   std::vector<std::pair<Item, int>> pending;
   for (int row = tree.childCount(Item()) - 1; row >= 0; --row)
     pending.emplace_back(tree.child(Item(), row), 0);
-  std::string line;
+  // Lines are gathered into blocks: one stream write per line is the slow part.
+  constexpr std::size_t kBlock = 64 * 1024;
+  std::string block;
+  block.reserve(kBlock * 2);
   while (!pending.empty()) {
     const auto [item, depth] = pending.back();
     pending.pop_back();
-    line.assign(static_cast<std::size_t>(depth) * 2, ' ');
-    line += std::to_string(toInt(tree.kind(item)));
-    line += ' ';
-    line += escapeLabel(tree.label(item));
-    line += '\n';
-    out << line;
+    block.append(static_cast<std::size_t>(depth) * 2, ' ');
+    block += static_cast<char>('0' + toInt(tree.kind(item)));
+    block += ' ';
+    appendEscaped(block, tree.label(item));
+    block += '\n';
+    if (block.size() >= kBlock) {
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+      block.clear();
+    }
     for (int row = tree.childCount(item) - 1; row >= 0; --row)
       pending.emplace_back(tree.child(item, row), depth + 1);
   }
+  out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 std::string dumpTree(const ResultsTree& tree) {
