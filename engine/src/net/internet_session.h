@@ -1,0 +1,78 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+
+#include "tarnwick/host.h"
+
+namespace tarnwick {
+
+// A transport failure (name not resolved, refused, reset, time-out, TLS, or an
+// address that does not begin with "http://" / "https://" in any letter case);
+// what() is curl's message.
+class InternetError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class Transfer;
+
+// One opened address; closes its transfer in the destructor.
+class RemoteFile {
+ public:
+  explicit RemoteFile(std::unique_ptr<Transfer> transfer);
+  ~RemoteFile();
+  RemoteFile(const RemoteFile&) = delete;
+  RemoteFile& operator=(const RemoteFile&) = delete;
+
+  // Announced Content-Length, or when none is announced the bytes already
+  // available (never 0 while the body has data); 0 means nothing to read.
+  std::int64_t getLength();
+  // Reads exactly `size` bytes unless the body ends first (waits, pumping the
+  // host at least every 50 ms); 0 at the end. Throws InternetError when the
+  // transfer breaks; bytes that arrived before the break are handed out first.
+  std::size_t read(char* buffer, std::size_t size);
+
+ private:
+  std::unique_ptr<Transfer> transfer_;
+};
+
+struct SessionOptions {
+  // 120 s; off for the list-of-links download (curl's own default then holds).
+  bool connectTimeout = true;
+  std::chrono::milliseconds connectTimeoutLength{120000};
+  // A connected transfer that receives nothing for this long while it is
+  // waited for fails with a time-out.
+  std::chrono::milliseconds stallTimeout{120000};
+};
+
+class SessionCore;
+
+// One Internet session: a pool of kept-alive connections that every address
+// opened through it shares. Single-threaded; waiting runs the host's pump.
+class InternetSession {
+ public:
+  // The four-step opening chain (proxy from the environment, direct, the proxy
+  // host "proxy" with local addresses bypassed, the environment again);
+  // returns nullptr when no attempt yields a session (the caller shows
+  // messages::kNoConnection).
+  static std::unique_ptr<InternetSession> open(Host& host, SessionOptions options = {});
+  ~InternetSession();
+  InternetSession(const InternetSession&) = delete;
+  InternetSession& operator=(const InternetSession&) = delete;
+
+  // Forced reload, redirects followed (at most 10). nullptr: "no file" (HTTP
+  // status >= 400). Throws InternetError on transport failure. The file must
+  // not outlive the session.
+  std::unique_ptr<RemoteFile> openUrl(std::string_view address);
+
+ private:
+  explicit InternetSession(std::unique_ptr<SessionCore> core);
+  std::unique_ptr<SessionCore> core_;
+};
+
+}  // namespace tarnwick

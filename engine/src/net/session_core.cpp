@@ -1,0 +1,88 @@
+#include "net/session_core.h"
+
+#include <mutex>
+
+#include "net/transfer.h"
+
+namespace tarnwick {
+
+namespace {
+
+// Hosts that never go through the named proxy ("<local>" addresses).
+constexpr const char* kLocalAddresses = "localhost,127.0.0.0/8,::1";
+constexpr const char* kNamedProxy = "proxy";
+constexpr int kPollStepMs = 10;
+
+}  // namespace
+
+bool curlReady() {
+  static std::once_flag once;
+  static CURLcode code = CURLE_FAILED_INIT;
+  std::call_once(once, [] { code = curl_global_init(CURL_GLOBAL_DEFAULT); });
+  return code == CURLE_OK;
+}
+
+SessionCore::SessionCore(Host& host, const SessionOptions& options, ProxyMode mode)
+    : host_(host), options_(options), mode_(mode) {
+  if (!curlReady()) throw InternetError("libcurl could not be initialised");
+  multi_.reset(curl_multi_init());
+  if (!multi_) throw InternetError("libcurl could not create a session");
+  // Forced reload: neither the server nor a cache on the way may answer from a copy.
+  curl_slist* list = nullptr;
+  for (const char* header : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
+    curl_slist* longer = curl_slist_append(list, header);
+    if (!longer) {
+      curl_slist_free_all(list);
+      throw InternetError("libcurl could not create a session");
+    }
+    list = longer;
+  }
+  headers_.reset(list);
+  EasyHandle probe(curl_easy_init());
+  if (!probe || !configure(probe.get())) throw InternetError("libcurl refused the session's options");
+}
+
+bool SessionCore::configure(CURL* easy) const {
+  bool ok = true;
+  auto set = [&](CURLoption option, auto value) {
+    ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK;
+  };
+  set(CURLOPT_HTTPHEADER, headers_.get());
+  set(CURLOPT_FOLLOWLOCATION, 1L);
+  set(CURLOPT_MAXREDIRS, 10L);
+  set(CURLOPT_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_SSL_VERIFYPEER, 1L);
+  set(CURLOPT_SSL_VERIFYHOST, 2L);
+  set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  if (options_.connectTimeout)
+    set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeoutLength.count()));
+  switch (mode_) {
+    case ProxyMode::Environment:
+      break;  // curl reads http_proxy, https_proxy and no_proxy itself
+    case ProxyMode::Direct:
+      set(CURLOPT_PROXY, "");
+      break;
+    case ProxyMode::NamedProxy:
+      set(CURLOPT_PROXY, kNamedProxy);
+      set(CURLOPT_NOPROXY, kLocalAddresses);
+      break;
+  }
+  return ok;
+}
+
+void SessionCore::perform() {
+  int running = 0;
+  curl_multi_perform(multi_.get(), &running);
+  int queued = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    Transfer* transfer = nullptr;
+    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+    if (transfer) transfer->finish(message->data.result);
+  }
+}
+
+void SessionCore::wait() { curl_multi_poll(multi_.get(), nullptr, 0, kPollStepMs, nullptr); }
+
+}  // namespace tarnwick

@@ -1,0 +1,163 @@
+#include "net/transfer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace tarnwick {
+
+namespace {
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// Buffered bytes before the read position are dropped once they are this many.
+constexpr std::size_t kCompactAfter = 64 * 1024;
+
+}  // namespace
+
+Transfer::Transfer(SessionCore& core, std::string_view address) : core_(core) {
+  // Nothing is looked up for an address of another scheme.
+  if (!startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
+    throw InternetError("Unsupported protocol: only http:// and https:// addresses can be opened");
+  easy_.reset(curl_easy_init());
+  if (!easy_) throw InternetError("libcurl could not start a transfer");
+  const std::string url(address);
+  CURL* easy = easy_.get();
+  bool ok = core_.configure(easy);
+  auto set = [&](CURLoption option, auto value) {
+    ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK;
+  };
+  set(CURLOPT_URL, url.c_str());
+  set(CURLOPT_PRIVATE, static_cast<void*>(this));
+  set(CURLOPT_ERRORBUFFER, errorText_);
+  set(CURLOPT_WRITEFUNCTION, &Transfer::onBody);
+  set(CURLOPT_WRITEDATA, static_cast<void*>(this));
+  set(CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
+  set(CURLOPT_HEADERDATA, static_cast<void*>(this));
+  if (!ok) {
+    throw InternetError(errorText_[0] != '\0' ? errorText_ : "libcurl refused the address");
+  }
+  if (curl_multi_add_handle(core_.multi(), easy) != CURLM_OK)
+    throw InternetError("libcurl could not start a transfer");
+  added_ = true;
+}
+
+Transfer::~Transfer() {
+  if (added_) curl_multi_remove_handle(core_.multi(), easy_.get());
+}
+
+template <typename Ready>
+void Transfer::waitUntil(Ready ready) {
+  const auto waitStart = std::chrono::steady_clock::now();
+  core_.runUntil([&] {
+    if (done_ || ready()) return true;
+    if (!stalledSince(waitStart)) return false;
+    timeOut();
+    return true;
+  });
+}
+
+bool Transfer::stalledSince(std::chrono::steady_clock::time_point waitStart) const {
+  // Time spent connecting is the connect time-out's business.
+  curl_off_t connected = 0;
+  curl_easy_getinfo(easy_.get(), CURLINFO_CONNECT_TIME_T, &connected);
+  if (connected <= 0) return false;
+  const auto quietSince = std::max(waitStart, lastData_);
+  return std::chrono::steady_clock::now() - quietSince >= core_.stallTimeout();
+}
+
+void Transfer::timeOut() {
+  done_ = true;
+  result_ = CURLE_OPERATION_TIMEDOUT;
+  std::snprintf(errorText_, sizeof errorText_,
+                "Operation timed out: nothing received for %lld milliseconds",
+                static_cast<long long>(core_.stallTimeout().count()));
+}
+
+void Transfer::waitForResponse() {
+  waitUntil([this] { return responseFinal_ || available() > 0; });
+  if (done_ && !responseFinal_ && available() == 0) throwIfFailed();
+}
+
+long Transfer::status() const {
+  long code = 0;
+  curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &code);
+  return code;
+}
+
+std::int64_t Transfer::announcedLength() const {
+  curl_off_t length = -1;
+  if (curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK)
+    return -1;
+  return length;
+}
+
+void Transfer::waitForData(std::size_t wanted) {
+  if (available() >= wanted || done_) return;
+  waitUntil([this, wanted] { return available() >= wanted; });
+}
+
+std::size_t Transfer::take(char* out, std::size_t size) {
+  const std::size_t n = std::min(size, available());
+  std::memcpy(out, buffer_.data() + readPos_, n);
+  readPos_ += n;
+  if (readPos_ == buffer_.size()) {
+    buffer_.clear();
+    readPos_ = 0;
+  } else if (readPos_ >= kCompactAfter) {
+    buffer_.erase(0, readPos_);
+    readPos_ = 0;
+  }
+  return n;
+}
+
+void Transfer::throwIfFailed() const {
+  if (!done_ || result_ == CURLE_OK) return;
+  throw InternetError(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result_));
+}
+
+void Transfer::finish(CURLcode result) {
+  if (done_) return;  // timed out before
+  done_ = true;
+  result_ = result;
+}
+
+std::size_t Transfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
+  auto* transfer = static_cast<Transfer*>(self);
+  if (transfer->done_) return size * count;  // timed out: nobody reads it any more
+  transfer->buffer_.append(data, size * count);
+  transfer->lastData_ = std::chrono::steady_clock::now();
+  return size * count;
+}
+
+std::size_t Transfer::onHeader(char* data, std::size_t size, std::size_t count, void* self) {
+  auto* transfer = static_cast<Transfer*>(self);
+  transfer->lastData_ = std::chrono::steady_clock::now();
+  transfer->headerLine(std::string_view(data, size * count));
+  return size * count;
+}
+
+void Transfer::headerLine(std::string_view line) {
+  if (startsWithNoCase(line, "http/")) {
+    sawLocation_ = false;  // a new response begins
+  } else if (startsWithNoCase(line, "location:")) {
+    sawLocation_ = true;
+  } else if (line == "\r\n" || line == "\n") {
+    // The end of one response's headers: final unless curl goes on to another.
+    const long code = status();
+    const bool informational = code < 200;
+    const bool followed = code >= 300 && code < 400 && sawLocation_;
+    if (!informational && !followed) responseFinal_ = true;
+  }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "net/curl_handles.h"
+#include "net/session_core.h"
+
+namespace tarnwick {
+
+// One request of a session and the body bytes received and not yet read.
+// Bytes are fetched only when a reader waits for them, so the buffer holds at
+// most what one round of the multi handle delivers.
+class Transfer {
+ public:
+  // Starts the request; throws InternetError when it cannot be started.
+  Transfer(SessionCore& core, std::string_view address);
+  ~Transfer();
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  // Waits until the final response's headers are in (after redirects), its
+  // first body bytes arrived or the transfer ended. Throws InternetError when
+  // it ended in a failure before any of that.
+  void waitForResponse();
+  // The final response's HTTP status (0 when none was received).
+  long status() const;
+  // Content-Length of the final response, -1 when none was announced.
+  std::int64_t announcedLength() const;
+
+  // Waits until `wanted` bytes are buffered or the body ended.
+  void waitForData(std::size_t wanted);
+  std::size_t available() const { return buffer_.size() - readPos_; }
+  // Moves up to `size` buffered bytes to out.
+  std::size_t take(char* out, std::size_t size);
+  // Throws InternetError when the transfer ended in a failure.
+  void throwIfFailed() const;
+
+  // Called by the session when the transfer ends.
+  void finish(CURLcode result);
+
+ private:
+  static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
+  static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
+  void headerLine(std::string_view line);
+  // Runs the session until ready() holds, the transfer ends, or it stalls.
+  template <typename Ready>
+  void waitUntil(Ready ready);
+  bool stalledSince(std::chrono::steady_clock::time_point waitStart) const;
+  void timeOut();
+
+  SessionCore& core_;
+  EasyHandle easy_;
+  bool added_ = false;
+  std::string buffer_;
+  std::size_t readPos_ = 0;
+  bool responseFinal_ = false;
+  bool sawLocation_ = false;
+  bool done_ = false;
+  CURLcode result_ = CURLE_OK;
+  std::chrono::steady_clock::time_point lastData_;
+  char errorText_[CURL_ERROR_SIZE] = {};
+};
+
+}  // namespace tarnwick
