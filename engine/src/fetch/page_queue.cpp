@@ -29,9 +29,8 @@ void PageQueue::clear() {
 }
 
 std::size_t PageQueue::dropRemoved(const ResultsTree& tree) {
-  const auto kept = std::stable_partition(entries_.begin(), entries_.end(), [&](const Entry& e) {
-    return tree.contains(e.item);
-  });
+  const auto kept = std::stable_partition(entries_.begin(), entries_.end(),
+                                          [&](const Entry& e) { return tree.contains(e.item); });
   const auto dropped = static_cast<std::size_t>(entries_.end() - kept);
   for (auto it = kept; it != entries_.end(); ++it) release(it->label);
   entries_.erase(kept, entries_.end());

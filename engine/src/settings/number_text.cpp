@@ -1,11 +1,12 @@
 #include "settings/number_text.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <stdexcept>
 
 namespace tarnwick {
