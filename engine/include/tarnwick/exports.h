@@ -18,19 +18,29 @@ namespace tarnwick {
 // after an item flagged done, which they still process.
 Item getNextBranchItem(const ResultsTree& tree, Item walkItem, Item stopItem, bool& done);
 
-// Calls visit(item) for every descendant of start in depth-first order (an
-// item before its children, siblings in tree order), then for start itself.
-// Nothing for a null start.
+// The same walk as repeated getNextBranchItem steps from start, each step in
+// constant time: every descendant of start in depth-first order (an item
+// before its children, siblings in tree order), then start itself, then null.
+// Nothing for a null start. The tree must not change during the walk.
+class BranchWalk {
+ public:
+  BranchWalk(const ResultsTree& tree, Item start);
+  Item next();
+
+ private:
+  struct Level {
+    Item parent;
+    int row;
+  };
+  const ResultsTree& tree_;
+  Item start_;
+  std::vector<Level> path_;
+};
+
 template <class Visit>
 void walkBranch(const ResultsTree& tree, Item start, Visit&& visit) {
-  if (start.isNull()) return;
-  bool done = false;
-  Item item = start;
-  while (!done) {
-    item = getNextBranchItem(tree, item, start, done);
-    if (item.isNull()) return;
-    visit(item);
-  }
+  BranchWalk walk(tree, start);
+  while (Item item = walk.next()) visit(item);
 }
 
 // The web address a tree item stands for: its label when the label contains

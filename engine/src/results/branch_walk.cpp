@@ -25,4 +25,23 @@ Item getNextBranchItem(const ResultsTree& tree, Item walkItem, Item stopItem, bo
   }
 }
 
+BranchWalk::BranchWalk(const ResultsTree& tree, Item start) : tree_(tree), start_(start) {
+  if (!start.isNull()) path_.push_back({start, 0});
+}
+
+Item BranchWalk::next() {
+  while (!path_.empty()) {
+    Level& level = path_.back();
+    if (level.row < tree_.childCount(level.parent)) {
+      const Item child = tree_.child(level.parent, level.row++);
+      path_.push_back({child, 0});
+      return child;
+    }
+    const Item finished = level.parent;
+    path_.pop_back();
+    if (finished == start_) return start_;
+  }
+  return Item();
+}
+
 }  // namespace tarnwick

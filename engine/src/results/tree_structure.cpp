@@ -58,12 +58,8 @@ class StructureWriter {
   // The link itself, then everything below it, all at the same depth.
   void writeFlat(Item link) {
     writeLine(kFlatIndent, link);
-    bool done = false;
-    for (Item item = link;;) {
-      item = getNextBranchItem(tree_, item, link, done);
-      if (item.isNull() || done) break;
-      writeLine(kFlatIndent, item);
-    }
+    BranchWalk walk(tree_, link);
+    for (Item item = walk.next(); item != link; item = walk.next()) writeLine(kFlatIndent, item);
   }
 
   void writeListed(std::size_t indent, Item item) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,34 @@ TEST(BranchWalkDeep, ClimbsManyLevelsAtOnce) {
   EXPECT_FALSE(done);
   EXPECT_EQ(getNextBranchItem(f.tree, item, top, done), top);
   EXPECT_TRUE(done);
+}
+
+// The constant-time walk and the step function agree on any tree shape, from
+// any start item.
+TEST(BranchWalkSteps, AgreeWithTheStepFunction) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    TreeFixture f;
+    std::vector<Item> items{f.root};
+    for (int i = 0; i < 300; ++i) {
+      // Bias towards recent items so that some branches run deep.
+      const std::size_t span = std::min<std::size_t>(items.size(), 1 + random() % 40);
+      const Item parent = items[items.size() - 1 - random() % span];
+      items.push_back(f.add(parent, std::to_string(i), NodeKind::WebLinkEntry));
+    }
+    for (const Item start : items) {
+      std::vector<Item> stepped;
+      bool done = false;
+      for (Item item = start; !done;) {
+        item = getNextBranchItem(f.tree, item, start, done);
+        if (item.isNull()) break;
+        stepped.push_back(item);
+      }
+      std::vector<Item> walked;
+      walkBranch(f.tree, start, [&](Item item) { walked.push_back(item); });
+      ASSERT_EQ(walked, stepped) << "round " << round << " from " << f.tree.label(start);
+    }
+  }
 }
 
 }  // namespace
