@@ -18,5 +18,7 @@ struct Command {
 };
 
 Command addLocalCommand(CLI::App& parent);
+Command addDownloadCommand(CLI::App& parent);
+Command addDownloadListCommand(CLI::App& parent);
 
 }  // namespace tarnwick::cli

@@ -8,7 +8,11 @@ int main(int argc, char** argv) {
   CLI::App app{"tarnwick-cli: harvest web links, image links, e-mail addresses and keyword hits\n"
                "from local files and web sites into a results tree."};
   app.require_subcommand(1);
-  std::vector<Command> commands{addLocalCommand(app)};
+  std::vector<Command> commands{
+      addLocalCommand(app),
+      addDownloadCommand(app),
+      addDownloadListCommand(app),
+  };
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
