@@ -17,6 +17,8 @@ fi
 files=$corpus/files
 bytes=$(cat "$files"/* | wc -c)
 keywords='ultramarine harbour cobalt'
+stats=$(mktemp)
+trap 'rm -f "$stats"' EXIT
 
 # Median wall time and the largest peak resident size over the runs.
 measure() {
@@ -24,7 +26,8 @@ measure() {
   local times=() peak=0
   for _ in $(seq "$runs"); do
     local out
-    out=$( { /usr/bin/time -f '%e %M' "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+    /usr/bin/time -o "$stats" -f '%e %M' "$@" >/dev/null 2>/dev/null
+    out=$(tail -1 "$stats")
     times+=("${out% *}")
     local kb=${out#* }
     (( kb > peak )) && peak=$kb

@@ -47,7 +47,7 @@ class TreeListener {
 // appended as the last child of their parent and never move; labels never
 // change after insertion.
 //
-// Storage: one 48-byte record per item in a vector, labels in a chunked
+// Storage: one 48-byte record per item in fixed blocks, labels in a chunked
 // arena. Records of removed items are dropped only by clearResults(), so the
 // child lists stay sorted by index and a row lookup is a binary search.
 class ResultsTree {
@@ -107,7 +107,12 @@ class ResultsTree {
   Item handle(std::uint32_t index) const { return Item(index, epoch_); }
   void markDead(std::uint32_t index);
 
-  std::vector<Node> nodes_;
+  Node& at(std::uint32_t index) const;
+
+  // Records in fixed blocks: growing never moves them, and a large tree is
+  // touched once rather than copied at every doubling.
+  std::vector<std::unique_ptr<Node[]>> blocks_;
+  std::uint32_t count_ = 0;
   std::vector<std::uint32_t> topLevel_;
   std::unique_ptr<LabelArena> labels_;
   std::uint32_t epoch_ = 0;

@@ -11,6 +11,8 @@ namespace tarnwick {
 namespace {
 constexpr std::uint32_t kNone = UINT32_MAX;
 constexpr std::size_t kChunkBytes = 64 * 1024;
+constexpr std::uint32_t kBlockShift = 12;
+constexpr std::uint32_t kBlockSize = 1u << kBlockShift;
 }  // namespace
 
 struct ResultsTree::Node {
@@ -61,8 +63,8 @@ ResultsTree::~ResultsTree() = default;
 
 Item ResultsTree::clearResults() {
   if (listener_) listener_->aboutToReset();
-  nodes_.clear();
-  nodes_.shrink_to_fit();
+  blocks_.clear();
+  count_ = 0;
   topLevel_.clear();
   labels_ = std::make_unique<LabelArena>();
   ++epoch_;
@@ -76,14 +78,15 @@ Item ResultsTree::clearResults() {
 Item ResultsTree::insert(Item parent, std::string_view label, NodeKind kind) {
   if (!parent.isNull() && !contains(parent))
     throw std::logic_error("insert under an item that is no longer in the tree");
-  if (nodes_.size() >= kNone - 1) throw std::length_error("results tree is full");
+  if (count_ >= kNone - 1) throw std::length_error("results tree is full");
   auto& siblings = childrenOf(parent);
   if (listener_) listener_->aboutToInsert(parent, static_cast<int>(siblings.size()));
-  const auto index = static_cast<std::uint32_t>(nodes_.size());
-  nodes_.push_back(Node{labels_->store(label), static_cast<std::uint32_t>(label.size()),
-                        parent.isNull() ? kNone : parent.index_, {}, kind, true});
-  // nodes_ may have moved: look the sibling list up again.
-  childrenOf(parent).push_back(index);
+  const std::uint32_t index = count_;
+  if ((index & (kBlockSize - 1)) == 0) blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+  at(index) = Node{labels_->store(label), static_cast<std::uint32_t>(label.size()),
+                   parent.isNull() ? kNone : parent.index_, {}, kind, true};
+  ++count_;
+  siblings.push_back(index);
   ++live_;
   Item item = handle(index);
   if (listener_) listener_->inserted(item);
@@ -96,7 +99,7 @@ void ResultsTree::markDead(std::uint32_t index) {
   while (!pending.empty()) {
     const auto at = pending.back();
     pending.pop_back();
-    Node& n = nodes_[at];
+    Node& n = this->at(at);
     n.alive = false;
     --live_;
     pending.insert(pending.end(), n.children.begin(), n.children.end());
@@ -117,13 +120,12 @@ void ResultsTree::remove(Item item) {
 }
 
 bool ResultsTree::contains(Item item) const {
-  return !item.isNull() && item.epoch_ == epoch_ && item.index_ < nodes_.size() &&
-         nodes_[item.index_].alive;
+  return !item.isNull() && item.epoch_ == epoch_ && item.index_ < count_ && at(item.index_).alive;
 }
 
 const ResultsTree::Node& ResultsTree::node(Item item) const {
   if (!contains(item)) throw std::logic_error("stale or null results-tree item");
-  return nodes_[item.index_];
+  return at(item.index_);
 }
 
 ResultsTree::Node& ResultsTree::node(Item item) {
@@ -188,6 +190,10 @@ int ResultsTree::row(Item item) const {
 
 std::size_t ResultsTree::labelBytes() const { return labels_->bytes(); }
 
-void ResultsTree::reserve(std::size_t items) { nodes_.reserve(items); }
+void ResultsTree::reserve(std::size_t items) { blocks_.reserve(items / kBlockSize + 1); }
+
+ResultsTree::Node& ResultsTree::at(std::uint32_t index) const {
+  return blocks_[index >> kBlockShift][index & (kBlockSize - 1)];
+}
 
 }  // namespace tarnwick

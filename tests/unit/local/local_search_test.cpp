@@ -110,7 +110,8 @@ TEST_F(LocalSearchTest, AnUnreadableFileGetsAnErrorItemAndTheSearchGoesOn) {
 TEST_F(LocalSearchTest, NothingChosenAndEmptyPathMessages) {
   run("", SearchTarget::Nothing);
   EXPECT_EQ(host.asked, std::vector<std::string>{messages::kSearchObjectUndetermined});
-  EXPECT_TRUE(host.states.empty()) << "nothing chosen leaves the dialog running";
+  EXPECT_EQ(host.states, std::vector<SearchState>{SearchState::Running})
+      << "nothing chosen leaves the dialog running";
   host.asked.clear();
   run("", SearchTarget::File);
   const std::vector<std::string> want{messages::kNoFileChosen, messages::kSearchObjectUndetermined};
