@@ -111,7 +111,19 @@ class ResultsTree {
 
   // Records in fixed blocks: growing never moves them, and a large tree is
   // touched once rather than copied at every doubling.
-  std::vector<std::unique_ptr<Node[]>> blocks_;
+  class NodeBlock {
+   public:
+    explicit NodeBlock(std::size_t capacity);
+    NodeBlock(NodeBlock&& other) noexcept;
+    ~NodeBlock();
+    Node& add(Node&& node);
+    Node& at(std::size_t i) const;
+
+   private:
+    std::unique_ptr<void, void (*)(void*)> memory_;
+    std::size_t size_ = 0;
+  };
+  std::vector<NodeBlock> blocks_;
   std::uint32_t count_ = 0;
   std::vector<std::uint32_t> topLevel_;
   std::unique_ptr<LabelArena> labels_;

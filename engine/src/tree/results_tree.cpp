@@ -1,5 +1,7 @@
 #include "tarnwick/results_tree.h"
 
+#include "tree/large_block.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstring>
@@ -10,8 +12,8 @@ namespace tarnwick {
 
 namespace {
 constexpr std::uint32_t kNone = UINT32_MAX;
-constexpr std::size_t kChunkBytes = 64 * 1024;
-constexpr std::uint32_t kBlockShift = 12;
+constexpr std::size_t kChunkBytes = kLargeBlockBytes;
+constexpr std::uint32_t kBlockShift = 15;
 constexpr std::uint32_t kBlockSize = 1u << kBlockShift;
 }  // namespace
 
@@ -38,10 +40,10 @@ class ResultsTree::LabelArena {
       return big_.back().get();
     }
     if (chunks_.empty() || used_ + text.size() > kChunkBytes) {
-      chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkBytes));
+      chunks_.push_back(allocateLargeBlock(kChunkBytes));
       used_ = 0;
     }
-    char* at = chunks_.back().get() + used_;
+    char* at = static_cast<char*>(chunks_.back().get()) + used_;
     std::memcpy(at, text.data(), text.size());
     used_ += text.size();
     bytes_ += text.size();
@@ -50,7 +52,7 @@ class ResultsTree::LabelArena {
   std::size_t bytes() const { return bytes_; }
 
  private:
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<LargeBlock> chunks_;
   std::vector<std::unique_ptr<char[]>> big_;
   std::size_t used_ = 0;
   std::size_t bytes_ = 0;
@@ -82,9 +84,9 @@ Item ResultsTree::insert(Item parent, std::string_view label, NodeKind kind) {
   auto& siblings = childrenOf(parent);
   if (listener_) listener_->aboutToInsert(parent, static_cast<int>(siblings.size()));
   const std::uint32_t index = count_;
-  if ((index & (kBlockSize - 1)) == 0) blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
-  at(index) = Node{labels_->store(label), static_cast<std::uint32_t>(label.size()),
-                   parent.isNull() ? kNone : parent.index_, {}, kind, true};
+  if ((index & (kBlockSize - 1)) == 0) blocks_.emplace_back(kBlockSize);
+  blocks_.back().add(Node{labels_->store(label), static_cast<std::uint32_t>(label.size()),
+                          parent.isNull() ? kNone : parent.index_, {}, kind, true});
   ++count_;
   siblings.push_back(index);
   ++live_;
@@ -193,7 +195,27 @@ std::size_t ResultsTree::labelBytes() const { return labels_->bytes(); }
 void ResultsTree::reserve(std::size_t items) { blocks_.reserve(items / kBlockSize + 1); }
 
 ResultsTree::Node& ResultsTree::at(std::uint32_t index) const {
-  return blocks_[index >> kBlockShift][index & (kBlockSize - 1)];
+  return blocks_[index >> kBlockShift].at(index & (kBlockSize - 1));
+}
+
+ResultsTree::NodeBlock::NodeBlock(std::size_t capacity)
+    : memory_(allocateLargeBlock(capacity * sizeof(Node))) {}
+
+ResultsTree::NodeBlock::NodeBlock(NodeBlock&& other) noexcept
+    : memory_(std::move(other.memory_)), size_(std::exchange(other.size_, 0)) {}
+
+ResultsTree::NodeBlock::~NodeBlock() {
+  for (std::size_t i = 0; i < size_; ++i) at(i).~Node();
+}
+
+ResultsTree::Node& ResultsTree::NodeBlock::add(Node&& node) {
+  Node* slot = new (static_cast<Node*>(memory_.get()) + size_) Node(std::move(node));
+  ++size_;
+  return *slot;
+}
+
+ResultsTree::Node& ResultsTree::NodeBlock::at(std::size_t i) const {
+  return static_cast<Node*>(memory_.get())[i];
 }
 
 }  // namespace tarnwick
