@@ -13,8 +13,8 @@ using text_search::findCharBefore;
 using text_search::findString;
 
 constexpr std::string_view kMailto = "mailto:";
-// Farthest the value may open after the attribute name: " href", "=" and the
-// quote with at most three characters between them.
+// Farthest the value's first character may lie from the attribute name's
+// leading space (written tight, ' href="' gives 7 and ' src="' 6).
 constexpr int kMaxValueDistance = 10;
 
 // What marks a tag and its attribute, both matched on the lower-case copy.
@@ -26,13 +26,32 @@ constexpr TagRule kAnchor{"a ", " href"};
 constexpr TagRule kAnyTagWithA{"a", " href"};
 constexpr TagRule kImage{"img ", " src"};
 
-// A quoted value: its first character s, its closing quote e and the ">"
-// that closes the tag.
+// A quoted value: its first character s, its closing quote e, the ">" that
+// closes the tag and whether a space lies between the quotes.
 struct QuotedValue {
   int s;
   int e;
   int close;
+  bool holdsSpace;
 };
+
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
+// The first `c` at or after `from`, looking at `from` itself first: in most
+// tags the "=" and the quote follow at once.
+int charAtOrFind(std::string_view lower, char c, int from) {
+  if (from < static_cast<int>(lower.size()) && lower[from] == c) return from;
+  return findChar(lower, c, from);
+}
+
+// The first quote of either kind at or after `from`.
+int openingQuote(std::string_view lower, int from) {
+  if (from < static_cast<int>(lower.size()) && isQuote(lower[from])) return from;
+  const int doubleQuote = findChar(lower, '"', from);
+  const int end = doubleQuote < 0 ? static_cast<int>(lower.size()) : doubleQuote;
+  const int apostrophe = findCharBefore(lower, '\'', from, end);
+  return apostrophe >= 0 ? apostrophe : doubleQuote;
+}
 
 // Runs the chain common to the tag finders up to the ">" test. Returns false
 // with `next` set when the chain gives up or rejects the tag before its value
@@ -46,30 +65,25 @@ bool locateValue(std::string_view lower, int start, const TagRule& rule, QuotedV
   if (mark < 0) return false;
   const int h = findString(lower, rule.attribute, mark);
   if (h < 0) return false;
-  const int equals = findChar(lower, '=', h);
+  // The attribute name holds no "=" and the "=" no quote.
+  const int equals = charAtOrFind(lower, '=', h + static_cast<int>(rule.attribute.size()));
   if (equals < 0) return false;
-  // The opening quote is whichever kind comes first.
-  const int doubleQuote = findChar(lower, '"', equals);
-  const int end = doubleQuote < 0 ? static_cast<int>(lower.size()) : doubleQuote;
-  const int apostrophe = findCharBefore(lower, '\'', equals, end);
-  const int quote = apostrophe >= 0 ? apostrophe : doubleQuote;
+  const int quote = openingQuote(lower, equals + 1);
   if (quote < 0) return false;
   const int s = quote + 1;
-  const int e = findChar(lower, lower[quote], s);
-  if (e < 0) return false;
+  // Both a missing closing quote and a far value end the chain with -1, so
+  // the distance can be judged before the value is scanned.
   if (s - h > kMaxValueDistance) return false;
-  const int close = findChar(lower, '>', s);
-  if (close < e) {  // also when there is no ">" at all (-1)
-    next = close;
+  const text_search::QuotedStretch stretch = text_search::scanQuoted(lower, lower[quote], s);
+  if (stretch.end < 0) return false;
+  if (stretch.firstClose >= 0) {  // the tag closes before the value does
+    next = stretch.firstClose;
     return false;
   }
-  // close > e, as e holds a quote: close is also the first ">" at or after e.
-  value = {s, e, close};
+  const int close = charAtOrFind(lower, '>', stretch.end + 1);
+  if (close < 0) return false;
+  value = {s, stretch.end, close, stretch.firstSpace >= 0};
   return true;
-}
-
-bool holdsSpace(std::string_view lower, const QuotedValue& value) {
-  return findCharBefore(lower, ' ', value.s, value.e) >= 0;
 }
 
 bool beginsWithMailto(std::string_view lower, const QuotedValue& value) {
@@ -86,7 +100,7 @@ FoundTag findWebLink(const ScanText& text, int start) {
   QuotedValue value;
   int next;
   if (!locateValue(lower, start, kAnchor, value, next)) return {next, {}};
-  if (holdsSpace(lower, value)) return {value.e, {}};
+  if (value.holdsSpace) return {value.e, {}};
   if (beginsWithMailto(lower, value)) return {value.close, {}};
   return {value.close, slice(text.text(), value.s, value.e)};
 }
@@ -96,7 +110,7 @@ FoundTag findEmail(const ScanText& text, int start) {
   QuotedValue value;
   int next;
   if (!locateValue(lower, start, kAnyTagWithA, value, next)) return {next, {}};
-  if (holdsSpace(lower, value)) return {value.e, {}};
+  if (value.holdsSpace) return {value.e, {}};
   if (!beginsWithMailto(lower, value)) return {value.close, {}};
   const int address = value.s + static_cast<int>(kMailto.size());
   return {value.close, slice(text.text(), address, value.e)};
