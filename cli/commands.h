@@ -20,5 +20,6 @@ struct Command {
 Command addLocalCommand(CLI::App& parent);
 Command addDownloadCommand(CLI::App& parent);
 Command addDownloadListCommand(CLI::App& parent);
+Command addCrawlCommand(CLI::App& parent);
 
 }  // namespace tarnwick::cli

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   std::vector<Command> commands{
       addLocalCommand(app),
+      addCrawlCommand(app),
       addDownloadCommand(app),
       addDownloadListCommand(app),
   };

@@ -23,6 +23,12 @@ inline constexpr const char* kVolumeQuestion =
 inline constexpr const char* kNoConnection =
     "It seems that internet connection is not establisched\nCheck it and try again";
 
+inline constexpr const char* kAddressEmpty =
+    "The WEB URL has to be filled.\nPrint or paste some and try again.";
+inline constexpr const char* kAddressSchemeMissing =
+    "It's look like that 'http://' or 'https://' is missing in the address.\nDo correct and try "
+    "again.";
+
 inline constexpr const char* kNoFileChosen = "No file to search is chosen";
 inline constexpr const char* kSearchObjectUndetermined = "Search object is not properly determined.";
 

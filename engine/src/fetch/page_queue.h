@@ -22,6 +22,8 @@ class PageQueue {
   void push(Item item, std::string_view label);
   // Removes and returns the front item; a null item when the queue is empty.
   Item pop();
+  // The front item without removing it; a null item when the queue is empty.
+  Item front() const { return entries_.empty() ? Item() : entries_.front().item; }
   // True when an item with exactly this label is waiting.
   bool containsLabel(std::string_view label) const;
   bool empty() const { return entries_.empty(); }

@@ -30,10 +30,25 @@ std::unique_ptr<InternetSession> InternetSession::open(Host& host, SessionOption
 }
 
 std::unique_ptr<RemoteFile> InternetSession::openUrl(std::string_view address) {
-  auto transfer = std::make_unique<Transfer>(*core_, address);
+  std::unique_ptr<Transfer> transfer;
+  if (ahead_ && aheadAddress_ == address) transfer = std::move(ahead_);
+  ahead_.reset();
+  if (!transfer) transfer = std::make_unique<Transfer>(*core_, address);
   transfer->waitForResponse();
   if (transfer->status() >= 400) return nullptr;
   return std::make_unique<RemoteFile>(std::move(transfer));
+}
+
+void InternetSession::prefetch(std::string_view address) {
+  if (ahead_ && aheadAddress_ == address) return;
+  ahead_.reset();
+  try {
+    ahead_ = std::make_unique<Transfer>(*core_, address);
+    aheadAddress_ = address;
+    core_->kick();  // the request leaves now, not at the next wait
+  } catch (const InternetError&) {
+    ahead_.reset();
+  }
 }
 
 RemoteFile::RemoteFile(std::unique_ptr<Transfer> transfer) : transfer_(std::move(transfer)) {}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "tarnwick/host.h"
@@ -70,9 +71,20 @@ class InternetSession {
   // not outlive the session.
   std::unique_ptr<RemoteFile> openUrl(std::string_view address);
 
+  // Sends the request for an address that is about to be opened, so that its
+  // answer travels while the caller is busy with the current one; the next
+  // openUrl of exactly this address takes it over, any other drops it. One
+  // address at most is fetched ahead (on a second connection); what it
+  // receives before it is opened is bounded. Addresses openUrl would refuse
+  // are ignored, and so are failures: they show when the address is opened.
+  void prefetch(std::string_view address);
+
  private:
   explicit InternetSession(std::unique_ptr<SessionCore> core);
+  // Declared before the transfer ahead, which must end first.
   std::unique_ptr<SessionCore> core_;
+  std::unique_ptr<Transfer> ahead_;
+  std::string aheadAddress_;
 };
 
 }  // namespace tarnwick

@@ -38,8 +38,24 @@ SessionCore::SessionCore(Host& host, const SessionOptions& options, ProxyMode mo
     list = longer;
   }
   headers_.reset(list);
-  EasyHandle probe(curl_easy_init());
-  if (!probe || !configure(probe.get())) throw InternetError("libcurl refused the session's options");
+  EasyHandle probe = takeEasy();
+  if (!probe) throw InternetError("libcurl refused the session's options");
+  spare_.push_back(std::move(probe));
+}
+
+EasyHandle SessionCore::takeEasy() {
+  if (!spare_.empty()) {
+    EasyHandle easy = std::move(spare_.back());
+    spare_.pop_back();
+    return easy;
+  }
+  EasyHandle easy(curl_easy_init());
+  if (!easy || !configure(easy.get())) return nullptr;
+  return easy;
+}
+
+void SessionCore::giveBack(EasyHandle easy) {
+  if (spare_.size() < kSpareHandles) spare_.push_back(std::move(easy));
 }
 
 bool SessionCore::configure(CURL* easy) const {
@@ -55,6 +71,8 @@ bool SessionCore::configure(CURL* easy) const {
   set(CURLOPT_SSL_VERIFYPEER, 1L);
   set(CURLOPT_SSL_VERIFYHOST, 2L);
   set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  // Sockets are written with MSG_NOSIGNAL, so SIGPIPE needs no handler swap per call.
+  set(CURLOPT_NOSIGNAL, 1L);
   if (options_.connectTimeout)
     set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeoutLength.count()));
   switch (mode_) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <vector>
 
 #include "net/curl_handles.h"
 #include "net/internet_session.h"
@@ -22,9 +24,14 @@ class SessionCore {
   Host& host() const { return host_; }
   std::chrono::milliseconds stallTimeout() const { return options_.stallTimeout; }
 
-  // Sets the session's options on a new easy handle; false when libcurl
-  // refuses one of them.
-  bool configure(CURL* easy) const;
+  // An easy handle with the session's options set: a spare one of an ended
+  // transfer, or a new one. Null when libcurl cannot give one.
+  EasyHandle takeEasy();
+  // Takes back the handle of an ended transfer (already out of the multi handle).
+  void giveBack(EasyHandle easy);
+
+  // Lets the transfers do what they can without waiting.
+  void kick() { perform(); }
 
   // Runs the session's transfers until done() holds. While it waits for the
   // network it pumps the host at least every 50 ms.
@@ -46,6 +53,11 @@ class SessionCore {
  private:
   static constexpr std::chrono::milliseconds kPumpInterval{20};
 
+  static constexpr std::size_t kSpareHandles = 2;
+
+  // Sets the session's options on a new easy handle; false when libcurl
+  // refuses one of them.
+  bool configure(CURL* easy) const;
   void perform();
   void wait();
 
@@ -54,6 +66,7 @@ class SessionCore {
   ProxyMode mode_;
   MultiHandle multi_;
   HeaderList headers_;
+  std::vector<EasyHandle> spare_;
 };
 
 }  // namespace tarnwick

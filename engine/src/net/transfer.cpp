@@ -28,11 +28,11 @@ Transfer::Transfer(SessionCore& core, std::string_view address) : core_(core) {
   // Nothing is looked up for an address of another scheme.
   if (!startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
     throw InternetError("Unsupported protocol: only http:// and https:// addresses can be opened");
-  easy_.reset(curl_easy_init());
+  easy_ = core_.takeEasy();
   if (!easy_) throw InternetError("libcurl could not start a transfer");
   const std::string url(address);
   CURL* easy = easy_.get();
-  bool ok = core_.configure(easy);
+  bool ok = true;
   auto set = [&](CURLoption option, auto value) {
     ok = ok && curl_easy_setopt(easy, option, value) == CURLE_OK;
   };
@@ -52,7 +52,11 @@ Transfer::Transfer(SessionCore& core, std::string_view address) : core_(core) {
 }
 
 Transfer::~Transfer() {
-  if (added_) curl_multi_remove_handle(core_.multi(), easy_.get());
+  if (!added_) return;
+  curl_multi_remove_handle(core_.multi(), easy_.get());
+  // What points into this transfer is set again by the next one that uses the handle.
+  curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, static_cast<char*>(nullptr));
+  core_.giveBack(std::move(easy_));
 }
 
 template <typename Ready>
@@ -103,6 +107,10 @@ std::int64_t Transfer::announcedLength() const {
 
 void Transfer::waitForData(std::size_t wanted) {
   if (available() >= wanted || done_) return;
+  if (paused_) {
+    paused_ = false;
+    curl_easy_pause(easy_.get(), CURLPAUSE_CONT);
+  }
   waitUntil([this, wanted] { return available() >= wanted; });
 }
 
@@ -116,6 +124,10 @@ std::size_t Transfer::take(char* out, std::size_t size) {
   } else if (readPos_ >= kCompactAfter) {
     buffer_.erase(0, readPos_);
     readPos_ = 0;
+  }
+  if (paused_ && available() < kBufferCap / 2) {
+    paused_ = false;
+    curl_easy_pause(easy_.get(), CURLPAUSE_CONT);  // may deliver held data right here
   }
   return n;
 }
@@ -134,6 +146,10 @@ void Transfer::finish(CURLcode result) {
 std::size_t Transfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
   auto* transfer = static_cast<Transfer*>(self);
   if (transfer->done_) return size * count;  // timed out: nobody reads it any more
+  if (transfer->available() >= kBufferCap) {
+    transfer->paused_ = true;
+    return CURL_WRITEFUNC_PAUSE;  // curl keeps these bytes and offers them again
+  }
   transfer->buffer_.append(data, size * count);
   transfer->lastData_ = std::chrono::steady_clock::now();
   return size * count;

@@ -12,8 +12,8 @@
 namespace tarnwick {
 
 // One request of a session and the body bytes received and not yet read.
-// Bytes are fetched only when a reader waits for them, so the buffer holds at
-// most what one round of the multi handle delivers.
+// Bytes are fetched only when some reader of the session waits; a transfer
+// that holds kBufferCap unread bytes is paused until its reader catches up.
 class Transfer {
  public:
   // Starts the request; throws InternetError when it cannot be started.
@@ -42,6 +42,8 @@ class Transfer {
   // Called by the session when the transfer ends.
   void finish(CURLcode result);
 
+  static constexpr std::size_t kBufferCap = 256 * 1024;
+
  private:
   static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
@@ -60,6 +62,7 @@ class Transfer {
   bool responseFinal_ = false;
   bool sawLocation_ = false;
   bool done_ = false;
+  bool paused_ = false;
   CURLcode result_ = CURLE_OK;
   std::chrono::steady_clock::time_point lastData_;
   char errorText_[CURL_ERROR_SIZE] = {};

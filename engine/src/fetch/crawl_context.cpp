@@ -1,0 +1,44 @@
+#include "fetch/crawl_context.h"
+
+#include "url/file_address.h"
+
+namespace tarnwick {
+
+CrawlContext::CrawlContext(ResultsTree& tree, Host& host, const FetchOptions& options)
+    : tree(tree), host(host), options(options), inserter(tree) {}
+
+void CrawlContext::refreshFilters() {
+  filter.levels = options.levels;
+  filter.onlyRootDomain = options.onlyRootDomain;
+  filter.onlyParentDomain = options.onlyParentDomain;
+  inserter.onlyRootDomain = options.onlyRootDomain;
+  inserter.onlyParentDomain = options.onlyParentDomain;
+}
+
+CrawlCounters CrawlContext::counters() const {
+  CrawlCounters c;
+  c.level = currentLevel;
+  c.pages = pages;
+  c.bytes = bytes;
+  c.keywords = inserter.found.keywords;
+  c.webLinks = inserter.found.webLinks;
+  c.images = inserter.found.images;
+  c.emails = inserter.found.emails;
+  return c;
+}
+
+void CrawlContext::prefetchNext() {
+  const Item next = queue.front();
+  if (!session || !tree.contains(next)) return;
+  const std::string_view address = tree.label(next);
+  if (!options.downloadFiles && isFileAddress(address)) return;
+  session->prefetch(address);
+}
+
+void CrawlContext::linkInserted(Item entry) {
+  // The first link queued while the queue was empty is the next to be read.
+  if (enqueueLink(tree, entry, queue, filter, inserter.parts, currentLevel) && queue.size() == 1)
+    prefetchNext();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "fetch/page_queue.h"
+#include "net/internet_session.h"
+#include "scan/result_inserter.h"
+#include "tarnwick/host.h"
+#include "tarnwick/options.h"
+#include "tarnwick/results_tree.h"
+#include "url/link_filter.h"
+
+namespace tarnwick {
+
+// What one crawl holds while it runs. It is the crawl's link hook: every
+// web-link entry the scan inserts is offered to the page queue.
+class CrawlContext : public LinkSink {
+ public:
+  CrawlContext(ResultsTree& tree, Host& host, const FetchOptions& options);
+
+  InternetSession* session = nullptr;
+  ResultsTree& tree;
+  Host& host;
+  const FetchOptions& options;
+  ResultInserter inserter;
+  PageQueue queue;
+  LinkFilterOptions filter;
+  // Taken once at the start of the crawl.
+  bool findWebLinks = false;
+  bool findImages = false;
+
+  int currentLevel = 0;
+  long pages = 0;
+  std::int64_t bytes = 0;
+  bool volumeQuestionArmed = true;
+
+  // Takes the options that are read whenever they are used.
+  void refreshFilters();
+  CrawlCounters counters() const;
+  void showStatus() { host.showCrawlStatus(counters()); }
+  // Has the session fetch the address at the front of the queue ahead of its
+  // turn, when that address will be read.
+  void prefetchNext();
+
+  void linkInserted(Item entry) override;
+};
+
+}  // namespace tarnwick

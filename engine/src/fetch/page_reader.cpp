@@ -1,0 +1,155 @@
+#include "fetch/page_reader.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "fetch/local_file_name.h"
+#include "results/output_file.h"
+#include "scan/text_window.h"
+#include "tarnwick/messages.h"
+#include "url/address_parts.h"
+#include "url/file_address.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr std::size_t kChunkBytes = 1024;
+constexpr int kOverlap = 100;
+constexpr double kBytesPerGB = 1e9;
+
+void insertError(CrawlContext& crawl, Item item, const char* text) {
+  if (crawl.tree.contains(item)) crawl.tree.insert(item, text, NodeKind::ErrorItem);
+}
+
+// The one-time volume question. False when the user chose to stop now.
+bool volumeAllows(CrawlContext& crawl, std::int64_t length) {
+  const double limit = crawl.options.maxDownloadGB * kBytesPerGB;
+  if (!crawl.volumeQuestionArmed || static_cast<double>(crawl.bytes + length) <= limit) return true;
+  switch (crawl.host.ask(messages::kVolumeQuestion, Buttons::YesNoCancel)) {
+    case Answer::Yes:
+      return false;
+    case Answer::No:
+      crawl.volumeQuestionArmed = false;  // no limit for the rest of this crawl
+      return true;
+    default:
+      return true;  // this address only; asked again at the next one over the limit
+  }
+}
+
+// After a window: the stop question when the stop request is set. True when
+// the reading is to end.
+bool stopConfirmed(Host& host) {
+  if (!host.stopRequested()) return false;
+  if (host.ask(messages::kStopQuestion, Buttons::YesNo) == Answer::Yes) {
+    host.setSearchState(SearchState::Idle);
+    return true;
+  }
+  host.setSearchState(SearchState::Running);
+  return false;
+}
+
+}  // namespace
+
+std::string baseAddressOf(std::string_view address, std::string_view startAddress) {
+  const auto slash = address.rfind('/');
+  const auto dot = address.rfind('.');
+  const bool namesFile =
+      dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  if (namesFile && address != startAddress && slash != std::string_view::npos)
+    return std::string(address.substr(0, slash + 1));
+  return std::string(address);
+}
+
+std::string storagePath(std::string_view folder, std::string_view address) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += localFileName(address);
+  return path;
+}
+
+std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
+                      const std::string& address) {
+  const FetchOptions& options = crawl.options;
+  Host& host = crawl.host;
+  const std::string base = baseAddressOf(address, options.startAddress);
+  splitAddress(address, crawl.inserter.parts);
+  const bool isPage = !isFileAddress(address);
+  const bool download = options.downloadFiles;
+  if (!isPage && !download) return 0;
+
+  std::unique_ptr<RemoteFile> file;
+  std::int64_t length = 0;
+  try {
+    file = session.openUrl(address);
+    if (!file) {
+      insertError(crawl, item, messages::kCannotOpen);
+      return 0;
+    }
+    crawl.prefetchNext();
+    length = file->getLength();
+  } catch (const InternetError& e) {
+    host.showMessage(e.what());
+    insertError(crawl, item, messages::kPageNotOpening);
+    return 0;
+  }
+  if (length == 0) {
+    insertError(crawl, item, messages::kPageEmpty);
+    return 0;
+  }
+
+  std::optional<OutputFile> stored;
+  if (download) {
+    if (!volumeAllows(crawl, length)) {
+      host.setSearchState(SearchState::Idle);
+      host.setProgress(0);
+      return 0;
+    }
+    try {
+      stored.emplace(storagePath(options.downloadFolder, address));
+    } catch (const FileError& e) {
+      // Neither stored nor scanned; the reason is the system's.
+      host.showMessage(std::string("Can not store ") + address + " as " + e.what());
+      return 0;
+    }
+  }
+
+  host.setCurrentAddress(address);
+  host.setProgress(0);
+  crawl.inserter.beginSource(item);
+  const ScanSelection selection{crawl.findWebLinks, crawl.findImages, options.findEmails,
+                                options.findKeywords};
+  TextWindowReader windows(kOverlap);
+  char buffer[kChunkBytes];
+  std::int64_t total = 0;
+  bool stopped = false;
+  try {
+    while (const std::size_t n = file->read(buffer, kChunkBytes)) {
+      host.pumpEvents();
+      const std::string_view chunk(buffer, n);
+      if (stored) stored->write(chunk);
+      total += static_cast<std::int64_t>(n);
+      if (!isPage) continue;  // a file is stored whole, never scanned
+      host.setProgress(static_cast<int>(std::min<std::int64_t>(100, total * 100 / length)));
+      crawl.inserter.scanCrawl(windows.next(chunk), selection, kOverlap, base, crawl);
+      if (stopConfirmed(host)) {
+        stopped = true;
+        break;
+      }
+    }
+    // A page cut short by the user is not kept as if it were whole.
+    if (stored && !stopped) stored->commit();
+  } catch (const InternetError& e) {
+    host.showMessage(e.what());
+    insertError(crawl, item, messages::kPageNotOpening);
+  } catch (const FileError& e) {
+    host.showMessage(std::string("Can not store ") + address + " as " + e.what());
+  }
+  stored.reset();  // an uncommitted file is removed
+  file.reset();
+  host.setProgress(0);
+  return total;
+}
+
+}  // namespace tarnwick
