@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "commands.h"
+#include "export_flags.h"
 #include "find_flags.h"
 #include "tarnwick/local_search.h"
 #include "tarnwick/options.h"
@@ -19,6 +20,7 @@ struct LocalArgs {
   std::string keywords;
   bool matchCase = LocalSearchOptions{}.matchCase;
   std::string tree;
+  ExportFlags exports;
 };
 
 LocalSearchOptions toOptions(const LocalArgs& args) {
@@ -51,6 +53,7 @@ int runLocal(const LocalArgs& args) {
     status = kExitFailed;
   }
   if (!args.tree.empty() && !writeTreeDump(tree, args.tree)) status = kExitFailed;
+  if (writeExports(args.exports, tree, "") != kExitOk) status = kExitFailed;
   (args.tree == "-" ? std::cerr : std::cout) << options.reportText << "\n";
   return status;
 }
@@ -70,6 +73,7 @@ Command addLocalCommand(CLI::App& parent) {
                           "Keywords separated by spaces; \"a phrase\" in double quotes is one keyword");
   addCaseFlags(*command.app, args->matchCase);
   command.app->add_option("--tree", args->tree, "Write the whole results tree to FILE, or - for standard output");
+  addExportFlags(*command.app, args->exports);
   command.run = [args] { return runLocal(*args); };
   return command;
 }
