@@ -46,8 +46,8 @@ struct SessionOptions {
   // 120 s; off for the list-of-links download (curl's own default then holds).
   bool connectTimeout = true;
   std::chrono::milliseconds connectTimeoutLength{120000};
-  // A connected transfer that receives nothing for this long while it is
-  // waited for fails with a time-out.
+  // A transfer that receives nothing for this long while it is waited for
+  // (connecting included) fails with a time-out.
   std::chrono::milliseconds stallTimeout{120000};
 };
 

@@ -71,10 +71,6 @@ void Transfer::waitUntil(Ready ready) {
 }
 
 bool Transfer::stalledSince(std::chrono::steady_clock::time_point waitStart) const {
-  // Time spent connecting is the connect time-out's business.
-  curl_off_t connected = 0;
-  curl_easy_getinfo(easy_.get(), CURLINFO_CONNECT_TIME_T, &connected);
-  if (connected <= 0) return false;
   const auto quietSince = std::max(waitStart, lastData_);
   return std::chrono::steady_clock::now() - quietSince >= core_.stallTimeout();
 }
