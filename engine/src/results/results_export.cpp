@@ -1,6 +1,6 @@
 #include <optional>
-#include <unordered_set>
 
+#include "results/label_set.h"
 #include "results/output_file.h"
 #include "tarnwick/exports.h"
 #include "tarnwick/messages.h"
@@ -32,7 +32,7 @@ class ResultsWriter {
   // Every distinct link, page and link-category label that passes the filters.
   void writeWebLinks(const std::vector<std::string>& extensions) {
     // Views into the tree's labels, which stay put while the save runs.
-    std::unordered_set<std::string_view> written;
+    LabelSet written;
     walkBranch(tree_, start_, [&](Item item) {
       const NodeKind kind = tree_.kind(item);
       if (kind != NodeKind::WebLinkEntry && kind != NodeKind::WebLinksCategory &&
@@ -41,7 +41,7 @@ class ResultsWriter {
       const std::string_view label = tree_.label(item);
       if (label == messages::kWebLinksCategory || label.starts_with("This link")) return;
       if (!extensions.empty() && !hasListedExtension(label, extensions)) return;
-      if (!written.insert(label).second) return;
+      if (!written.insert(label)) return;
       out_.write(label);
       out_.write("\r\n");
     });
