@@ -59,6 +59,50 @@ TEST_F(InternetSessionTest, ReadsWholeBodyInFullChunksWithAnnouncedLength) {
   EXPECT_EQ(file->read(nullptr, 0), 0u);
 }
 
+TEST_F(InternetSessionTest, LargeBodyIsReadWholeWhateverTheBuffering) {
+  const std::string body = pattern(3 * 1024 * 1024 + 17);
+  server.serve("/large.bin", body);
+  auto session = openSession();
+  auto file = session->openUrl(server.base() + "/large.bin");
+  ASSERT_NE(file, nullptr);
+  std::vector<std::size_t> sizes;
+  EXPECT_EQ(readAll(*file, &sizes), body);
+  EXPECT_EQ(sizes.size(), 3u * 1024 + 1);
+  EXPECT_EQ(sizes.back(), 17u);
+}
+
+TEST_F(InternetSessionTest, AddressFetchedAheadIsRequestedOnce) {
+  // The current body trickles in, so the one ahead (larger than what is taken in
+  // ahead of its reader) arrives meanwhile.
+  Page trickle = Page::html(pattern(4000));
+  trickle.fault = Fault::Chunked;
+  trickle.pieceSize = 100;
+  trickle.piecePause = std::chrono::milliseconds(1);
+  server.serve("/current", trickle);
+  server.serve("/next", pattern(2 * 1024 * 1024));
+  server.serve("/other", "other");
+  auto session = openSession();
+  auto current = session->openUrl(server.base() + "/current");
+  ASSERT_NE(current, nullptr);
+  session->prefetch(server.base() + "/next");
+  session->prefetch(server.base() + "/next");  // already on its way
+  EXPECT_EQ(readAll(*current), pattern(4000));
+  auto next = session->openUrl(server.base() + "/next");
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(readAll(*next), pattern(2 * 1024 * 1024));
+  EXPECT_EQ(server.requestCount("/next"), 1u);
+
+  // Fetched ahead but not the one opened: dropped, and nothing of it leaks into the other.
+  session->prefetch(server.base() + "/current");
+  auto other = session->openUrl(server.base() + "/other");
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(readAll(*other), "other");
+  // Refused addresses and failures ahead stay silent until opened.
+  session->prefetch("ftp://127.0.0.1/x");
+  session->prefetch(server.base() + "/nothing-here");
+  EXPECT_EQ(session->openUrl(server.base() + "/nothing-here"), nullptr);
+}
+
 TEST_F(InternetSessionTest, ChunkedBodyArrivingInSmallPiecesStillGivesFullReads) {
   Page page = Page::html(pattern(3000));
   page.fault = Fault::Chunked;
