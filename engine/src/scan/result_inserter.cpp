@@ -77,7 +77,8 @@ void ResultInserter::insertKeywords(int contextWidth) {
       if (!seen_.keywordPositions.insert(at).second) continue;
       char number[24];
       const auto end = std::to_chars(number, number + sizeof number, at).ptr;
-      label.assign("(");
+      label.clear();
+      label += '(';
       label.append(number, end);
       label.append(") '");
       label.append(snippet);
