@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "support/run_process.h"
@@ -89,6 +90,34 @@ TEST(LocalCli, UnwritableTreeFileFails) {
   const auto r = runCli({"local", file.string(), "--tree", (dir.path() / "no/such/dir/t").string()});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("cannot write the tree"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// A sparse file past 2 GiB: positions beyond 32 bits stay right and memory
+// stays bounded by one window plus the tree.
+TEST(LocalCli, FileLargerThanTwoGigabytesKeepsPositionsAndMemoryFlat) {
+  TempDir dir;
+  const auto file = dir.path() / "big.bin";
+  const std::int64_t at = (std::int64_t{1} << 31) + 100;
+  {
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(fseeko(f, at, SEEK_SET), 0);
+    std::fputs("needle", f);
+    ASSERT_EQ(fseeko(f, at + 4096, SEEK_SET), 0);
+    std::fputc('x', f);
+    std::fclose(f);
+  }
+  const auto r = runCli({"local", file.string(), "--keywords", "needle", "--tree", "-"},
+                        std::chrono::seconds(600));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("4 (" + std::to_string(at) + ") '"), std::string::npos) << r.out;
+  EXPECT_LT(r.maxRssKb, 64 * 1024);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,7 +63,9 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   for (auto& f : fds)
     if (f.fd >= 0) close(f.fd);
   int status = 0;
-  waitpid(pid, &status, 0);
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  result.maxRssKb = usage.ru_maxrss;
   if (!killed && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   return result;
 }

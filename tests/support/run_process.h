@@ -10,6 +10,7 @@ struct ProcessResult {
   int exitCode = -1;  // -1 when killed by a signal or the time limit
   std::string out;
   std::string err;
+  long maxRssKb = 0;  // peak resident memory of the process
 };
 
 // Runs program with args, standard input from /dev/null, and collects both

@@ -9,13 +9,10 @@ namespace {
 constexpr std::size_t kChunkBytes = 1024;
 
 // Text is single-byte and NUL-free downstream: a zero byte reads as a space.
+// A plain loop: the compiler vectorises it, and binary data full of zeros
+// costs no more than text.
 void replaceNulBytes(char* begin, char* end) {
-  while (begin != end) {
-    auto* nul = static_cast<char*>(std::memchr(begin, '\0', static_cast<std::size_t>(end - begin)));
-    if (!nul) return;
-    *nul = ' ';
-    begin = nul + 1;
-  }
+  for (; begin != end; ++begin) *begin = *begin == '\0' ? ' ' : *begin;
 }
 }  // namespace
 
