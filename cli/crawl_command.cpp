@@ -48,9 +48,13 @@ class CrawlTerminalHost : public TerminalHost {
     counters_ = counters;
     draw(false);
   }
+  // Replaces the live line with the final counts (on a terminal only).
   void finish() {
-    draw(true);
     endProgressLine();
+    if (!progressEnabled()) return;
+    const CrawlStatusLines lines = crawlStatusLines(counters_);
+    std::fprintf(stderr, "%s\n%s\n%s\n", lines.levelAndPages.c_str(), lines.bytes.c_str(),
+                 lines.found.c_str());
   }
 
  private:
