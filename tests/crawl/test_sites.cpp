@@ -21,7 +21,8 @@ void serveFormsSite(HttpServer& server) {
                "<a href=\"/after.html\">After</a>");
   server.serve("http://www.tarn.example/docs/guide.html",
                "<a href=\"../about.html\">Up</a> <a href=\"intro.html\">Intro</a> "
-               "<a href=\"../../x/deep.html\">Deep</a> <a href=\"sub//twice.html\">Twice</a>");
+               "<a href=\"../../x/deep.html\">Deep</a> <a href=\"sub//twice.html\">Twice</a> "
+               "<a href=\"ab\">Two letters</a> <a href=\"late.html\">Late</a>");
   server.serve("http://www.tarn.example/?page=2", "<a href=\"?page=3\">More</a>");
   server.serve("http://www.other.example/x.html", "<a href='y.html'>Y</a>");
 }

@@ -9,7 +9,8 @@ namespace tarnwick::test {
 // Small sites on host names no name service knows; the server answers them
 // as the environment's HTTP proxy.
 
-// "http://www.tarn.example/": links of every form on the start page.
+// "http://www.tarn.example/": links of every form on the start page; on the
+// pages it links, links of one and two characters that end a page's links.
 inline constexpr const char* kFormsStart = "http://www.tarn.example/";
 void serveFormsSite(HttpServer& server);
 
