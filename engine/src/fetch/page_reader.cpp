@@ -69,63 +69,51 @@ std::string storagePath(std::string_view folder, std::string_view address) {
   return path;
 }
 
-std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
-                      const std::string& address) {
-  const FetchOptions& options = crawl.options;
-  Host& host = crawl.host;
-  const std::string base = baseAddressOf(address, options.startAddress);
-  splitAddress(address, crawl.inserter.parts);
-  const bool isPage = !isFileAddress(address);
-  const bool download = options.downloadFiles;
-  if (!isPage && !download) return 0;
+namespace {
 
-  std::unique_ptr<RemoteFile> file;
-  std::int64_t length = 0;
+// Opens address and learns its length. Null, with an error item under item,
+// when it yields no file, fails or is empty.
+std::unique_ptr<RemoteFile> openAddress(InternetSession& session, CrawlContext& crawl, Item item,
+                                        const std::string& address, std::int64_t& length) {
   try {
-    file = session.openUrl(address);
+    auto file = session.openUrl(address);
     if (!file) {
       insertError(crawl, item, messages::kCannotOpen);
-      return 0;
+      return nullptr;
     }
     crawl.prefetchNext();
     length = file->getLength();
+    if (length == 0) {
+      insertError(crawl, item, messages::kPageEmpty);
+      return nullptr;
+    }
+    return file;
   } catch (const InternetError& e) {
-    host.showMessage(e.what());
+    crawl.host.showMessage(e.what());
     insertError(crawl, item, messages::kPageNotOpening);
-    return 0;
+    return nullptr;
   }
-  if (length == 0) {
-    insertError(crawl, item, messages::kPageEmpty);
-    return 0;
-  }
+}
 
-  std::optional<OutputFile> stored;
-  if (download) {
-    if (!volumeAllows(crawl, length)) {
-      host.setSearchState(SearchState::Idle);
-      host.setProgress(0);
-      return 0;
-    }
-    try {
-      stored.emplace(storagePath(options.downloadFolder, address));
-    } catch (const FileError& e) {
-      // Neither stored nor scanned; the reason is the system's.
-      host.showMessage(std::string("Can not store ") + address + " as " + e.what());
-      return 0;
-    }
-  }
+void reportStoreFailure(Host& host, const std::string& address, const FileError& e) {
+  host.showMessage("Can not store " + address + " as " + e.what());
+}
 
-  host.setCurrentAddress(address);
-  host.setProgress(0);
-  crawl.inserter.beginSource(item);
-  const ScanSelection selection{crawl.findWebLinks, crawl.findImages, options.findEmails,
-                                options.findKeywords};
+// Reads the body in chunks, storing each when `stored` is set and scanning a
+// page window by window. Returns the bytes read; a broken transfer keeps what
+// was read, marks the item and removes the partly stored file.
+std::int64_t readBody(RemoteFile& file, std::int64_t length, bool isPage, CrawlContext& crawl,
+                      Item item, const std::string& address, std::optional<OutputFile>& stored) {
+  Host& host = crawl.host;
+  const std::string base = baseAddressOf(address, crawl.options.startAddress);
+  const ScanSelection selection{crawl.findWebLinks, crawl.findImages, crawl.options.findEmails,
+                                crawl.options.findKeywords};
   TextWindowReader windows(kOverlap);
   char buffer[kChunkBytes];
   std::int64_t total = 0;
   bool stopped = false;
   try {
-    while (const std::size_t n = file->read(buffer, kChunkBytes)) {
+    while (const std::size_t n = file.read(buffer, kChunkBytes)) {
       host.pumpEvents();
       const std::string_view chunk(buffer, n);
       if (stored) stored->write(chunk);
@@ -144,10 +132,46 @@ std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
     host.showMessage(e.what());
     insertError(crawl, item, messages::kPageNotOpening);
   } catch (const FileError& e) {
-    host.showMessage(std::string("Can not store ") + address + " as " + e.what());
+    reportStoreFailure(host, address, e);
   }
-  stored.reset();  // an uncommitted file is removed
-  file.reset();
+  stored.reset();  // removes a file that was not committed
+  return total;
+}
+
+}  // namespace
+
+std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
+                      const std::string& address) {
+  const FetchOptions& options = crawl.options;
+  Host& host = crawl.host;
+  splitAddress(address, crawl.inserter.parts);
+  const bool isPage = !isFileAddress(address);
+  const bool download = options.downloadFiles;
+  if (!isPage && !download) return 0;
+
+  std::int64_t length = 0;
+  const std::unique_ptr<RemoteFile> file = openAddress(session, crawl, item, address, length);
+  if (!file) return 0;
+
+  std::optional<OutputFile> stored;
+  if (download) {
+    if (!volumeAllows(crawl, length)) {
+      host.setSearchState(SearchState::Idle);
+      host.setProgress(0);
+      return 0;
+    }
+    try {
+      stored.emplace(storagePath(options.downloadFolder, address));
+    } catch (const FileError& e) {
+      reportStoreFailure(host, address, e);  // neither stored nor scanned
+      return 0;
+    }
+  }
+
+  host.setCurrentAddress(address);
+  host.setProgress(0);
+  crawl.inserter.beginSource(item);
+  const std::int64_t total = readBody(*file, length, isPage, crawl, item, address, stored);
   host.setProgress(0);
   return total;
 }
