@@ -79,11 +79,7 @@ class CrawlTerminalHost : public TerminalHost {
 FetchOptions toOptions(const CrawlArgs& args) {
   FetchOptions options;
   options.startAddress = args.url;
-  const FindSelection find = parseFindList(args.find);
-  options.findWebLinks = find.links;
-  options.findImages = find.images;
-  options.findEmails = find.emails;
-  options.findKeywords = find.keywords;
+  applyFindList(args.find, options);
   options.keywords = args.keywords;
   options.matchCase = args.matchCase;
   options.levels = args.levels;

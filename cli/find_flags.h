@@ -18,6 +18,16 @@ struct FindSelection {
 void addFindFlag(CLI::App& sub, std::string& list, const std::string& defaultList);
 FindSelection parseFindList(const std::string& list);
 
+// Sets the four find switches of an option set from a --find list.
+template <class Options>
+void applyFindList(const std::string& list, Options& options) {
+  const FindSelection find = parseFindList(list);
+  options.findWebLinks = find.links;
+  options.findImages = find.images;
+  options.findEmails = find.emails;
+  options.findKeywords = find.keywords;
+}
+
 // Adds --match-case and --ignore-case (mutually exclusive) around `matchCase`.
 void addCaseFlags(CLI::App& sub, bool& matchCase);
 

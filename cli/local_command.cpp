@@ -25,11 +25,7 @@ struct LocalArgs {
 
 LocalSearchOptions toOptions(const LocalArgs& args) {
   LocalSearchOptions options;
-  const FindSelection find = parseFindList(args.find);
-  options.findWebLinks = find.links;
-  options.findImages = find.images;
-  options.findEmails = find.emails;
-  options.findKeywords = find.keywords;
+  applyFindList(args.find, options);
   options.keywords = args.keywords;
   options.matchCase = args.matchCase;
   options.searchPath = args.path;
