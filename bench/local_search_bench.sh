@@ -20,28 +20,33 @@ keywords='ultramarine harbour cobalt'
 stats=$(mktemp)
 trap 'rm -f "$stats"' EXIT
 
-# Median wall time and the largest peak resident size over the runs.
+# Median wall time, median CPU time (user + system: less disturbed by other
+# load on a shared machine) and the largest peak resident size over the runs.
 measure() {
   local name=$1; shift
-  local times=() peak=0
+  local walls=() cpus=() peak=0
   for _ in $(seq "$runs"); do
-    local out
-    /usr/bin/time -o "$stats" -f '%e %M' "$@" >/dev/null 2>/dev/null
-    out=$(tail -1 "$stats")
-    times+=("${out% *}")
-    local kb=${out#* }
+    /usr/bin/time -o "$stats" -f '%e %U %S %M' "$@" >/dev/null 2>/dev/null
+    read -r wall user sys kb < <(tail -1 "$stats")
+    walls+=("$wall")
+    cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
     (( kb > peak )) && peak=$kb
   done
-  local median
-  median=$(printf '%s\n' "${times[@]}" | sort -g | sed -n "$(( (runs + 1) / 2 ))p")
-  awk -v n="$name" -v t="$median" -v b="$bytes" -v m="$peak" \
-    'BEGIN { printf "%-22s %7.2f s %8.0f MB/s %8.1f MB peak\n", n, t, b / t / 1e6, m / 1024 }'
+  local mid=$(( (runs + 1) / 2 ))
+  local wall cpu
+  wall=$(printf '%s\n' "${walls[@]}" | sort -g | sed -n "${mid}p")
+  cpu=$(printf '%s\n' "${cpus[@]}" | sort -g | sed -n "${mid}p")
+  awk -v n="$name" -v t="$wall" -v c="$cpu" -v b="$bytes" -v m="$peak" \
+    'BEGIN { printf "%-20s wall %6.2f s %6.0f MB/s   cpu %6.2f s %6.0f MB/s   peak %6.1f MB\n",
+             n, t, b / t / 1e6, c, b / c / 1e6, m / 1024 }'
 }
 
 cat "$files"/* >/dev/null  # warm the page cache
 echo "corpus: $bytes bytes in $(ls "$files" | wc -l) files; median of $runs runs"
 measure cat cat "$files"/*
-measure "ripgrep -j1" rg -j1 -o --no-filename -e 'href="[^"]*"' -e 'src="[^"]*"' -e 'mailto:[^"]*' \
+measure "ripgrep -j1 (1 kw)" rg -j1 -o --no-filename -e 'href="[^"]*"' -e 'src="[^"]*"' -e 'mailto:[^"]*' \
+  -e '.{0,50}ultramarine.{0,50}' "$files"
+measure "ripgrep -j1 (3 kw)" rg -j1 -o --no-filename -e 'href="[^"]*"' -e 'src="[^"]*"' -e 'mailto:[^"]*' \
   -e '.{0,50}ultramarine.{0,50}' -e '.{0,50}harbour.{0,50}' -e '.{0,50}cobalt.{0,50}' "$files"
 measure tarnwick-cli "$cli" local "$files" --find links,images,emails,keywords --keywords "$keywords"
 labels=$("$cli" local "$files" --find links,images,emails,keywords --keywords "$keywords" --tree - 2>/dev/null |
