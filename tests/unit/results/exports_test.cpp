@@ -171,6 +171,7 @@ TEST_F(Exports, ResultsPagesWithoutHttpGetTheDomainPrefix) {
       {"http://www.shop.com/start", "/home/a.txt", "m@x  http://www.shop.com/home/a.txt\n"},
       {"http://www.shop.com/", "https://b.org/p", "m@x  http://www.shop.comhttps://b.org/p\n"},
       {"http://www.shop.com/", "seen on http://a.org", "m@x  seen on http://a.org\n"},
+      {"http://www.shop.com/", "http:x.htm", "m@x  http:x.htm\n"},   // "http:" is enough
       {"http://www.company.org/", "/f", "m@x  http://www.com/f\n"},  // inside a host label
       {"http://host.net/page.html", "/f", "m@x  http://host.net/f\n"},
       {"http://a.net/b.com/c", "/f", "m@x  http://a.net/b.com/f\n"},  // ".com" wherever it is
