@@ -1,12 +1,18 @@
 #include "tarnwick/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <optional>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "settings_test_support.h"
 #include "support/temp_dir.h"
 
 namespace tarnwick {
@@ -14,255 +20,229 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readFile;
-using test::TempDir;
-using test::WorkingDirectoryGuard;
 
-constexpr const char* kDefaultText =
-    "Current directory:\n"
-    "Web adress:\n"
-    "Search links:1\n"
-    "Search images:0\n"
-    "Search emails:0\n"
-    "Search keywords:0\n"
-    "Match case:0\n"
-    "Keywords to search:\n"
-    "Links level:0\n"
-    "Folder to download:\n"
-    "Max to download:0.65\n"
-    "Only root site:0\n"
-    "Only paternt domain:0\n"
-    "Search local links:0\n"
-    "Search local images:0\n"
-    "Search local emails:0\n"
-    "Search local keywords:1\n"
-    "Match local case:1\n"
-    "Keywords local to search:\n"
-    "Search local in:\n"
-    "Report local in:\n"
-    "Find local in file or folder:-1\n";
+template <typename T>
+std::string show(const T& value) {
+  std::ostringstream out;  // "%g" for numbers, 0 or 1 for flags, like the file
+  out << value;
+  return out.str();
+}
+#define FIELD(member) [](const Settings& s) { return show(s.member); }
 
-// Every stored option away from its default.
-Settings changedSettings(const std::string& workFolder) {
-  Settings s;
-  s.workFolder = workFolder;
-  s.fetch.startAddress = "http://www.example.com/start.htm?a=1";
-  s.fetch.findWebLinks = false;
-  s.fetch.findImages = true;
-  s.fetch.findEmails = true;
-  s.fetch.findKeywords = true;
-  s.fetch.matchCase = true;
-  s.fetch.keywords = "red green, \"blue sky\"";
-  s.fetch.levels = 3;
-  s.fetch.downloadFolder = "/srv/down load";
-  s.fetch.maxDownloadGB = 1.5e9;
-  s.fetch.onlyRootDomain = true;
-  s.fetch.onlyParentDomain = true;
-  s.local.keywords = "alpha";
-  s.local.findKeywords = false;
-  s.local.findEmails = true;
-  s.local.findWebLinks = true;
-  s.local.findImages = true;
-  s.local.matchCase = false;
-  s.local.searchPath = "/home/user/notes";
-  s.local.reportText = "12 files: 3 found";
-  s.local.searchTarget = 1;
-  return s;
+// The file after its "Current directory:" line: each key in order with its
+// default, another value, and the option that the key sets.
+const struct {
+  const char *key, *byDefault, *other;
+  std::string (*field)(const Settings&);
+} kKeys[] = {
+    {"Web adress:", "", "http://www.example.com/start.htm?a=1", FIELD(fetch.startAddress)},
+    {"Search links:", "1", "0", FIELD(fetch.findWebLinks)},
+    {"Search images:", "0", "1", FIELD(fetch.findImages)},
+    {"Search emails:", "0", "1", FIELD(fetch.findEmails)},
+    {"Search keywords:", "0", "1", FIELD(fetch.findKeywords)},
+    {"Match case:", "0", "1", FIELD(fetch.matchCase)},
+    {"Keywords to search:", "", "red \"blue sky\"", FIELD(fetch.keywords)},
+    {"Links level:", "0", "3", FIELD(fetch.levels)},
+    {"Folder to download:", "", "/srv/down load", FIELD(fetch.downloadFolder)},
+    {"Max to download:", "0.65", "1.5e+09", FIELD(fetch.maxDownloadGB)},
+    {"Only root site:", "0", "1", FIELD(fetch.onlyRootDomain)},
+    {"Only paternt domain:", "0", "1", FIELD(fetch.onlyParentDomain)},
+    {"Search local links:", "0", "1", FIELD(local.findWebLinks)},
+    {"Search local images:", "0", "1", FIELD(local.findImages)},
+    {"Search local emails:", "0", "1", FIELD(local.findEmails)},
+    {"Search local keywords:", "1", "0", FIELD(local.findKeywords)},
+    {"Match local case:", "1", "0", FIELD(local.matchCase)},
+    {"Keywords local to search:", "", "alpha", FIELD(local.keywords)},
+    {"Search local in:", "", "/home/user/notes", FIELD(local.searchPath)},
+    {"Report local in:", "", "12 files: 3 found\r", FIELD(local.reportText)},
+    {"Find local in file or folder:", "-1", "1", FIELD(local.searchTarget)},
+};
+
+// The text written for default options, with the lines of the keys of
+// `lines` replaced by them.
+std::string defaultsWith(const std::vector<std::string>& lines) {
+  std::string text = "Current directory:\n";
+  for (const auto& k : kKeys) text += std::string(k.key) + k.byDefault + "\n";
+  for (const std::string& line : lines) {
+    const std::size_t at = text.find(line.substr(0, line.find(':') + 1));
+    text.replace(at, text.find('\n', at) - at, line);
+  }
+  return text;
 }
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  // Reads a settings file holding exactly text into a default Settings.
+  ~SettingsFileTest() override { fs::current_path(saved); }
+  std::string path(const char* name) const { return (dir.path() / name).string(); }
   Settings readText(const std::string& text) {
     Settings settings;
-    EXPECT_TRUE(readSettings(dir.write("in_settings.txt", text).string(), settings));
+    EXPECT_TRUE(readSettings(dir.write("in.txt", text).string(), settings));
     return settings;
   }
-  std::string path(const std::string& name) const { return (dir.path() / name).string(); }
 
-  WorkingDirectoryGuard workingDirectory;
-  TempDir dir;
+  const fs::path saved = fs::current_path();
+  test::TempDir dir;
+  const std::string folder = dir.path().string();
 };
 
-TEST_F(SettingsFileTest, DefaultsAreWrittenAsTheTwentyTwoLines) {
-  EXPECT_EQ(formatSettings(Settings{}), kDefaultText);
+TEST_F(SettingsFileTest, EachKeySetsItsOwnOptionAndIsWrittenBack) {
+  for (const auto& k : kKeys) {
+    const std::string line = k.key + std::string(k.other);
+    const Settings settings = readText(line + "\n");
+    EXPECT_EQ(k.field(settings), k.other);
+    EXPECT_EQ(formatSettings(settings), defaultsWith({line}));
+  }
 }
 
-TEST_F(SettingsFileTest, EveryOptionIsWrittenUnderItsKey) {
-  EXPECT_EQ(formatSettings(changedSettings("/work folder")),
-            "Current directory:/work folder\n"
-            "Web adress:http://www.example.com/start.htm?a=1\n"
-            "Search links:0\n"
-            "Search images:1\n"
-            "Search emails:1\n"
-            "Search keywords:1\n"
-            "Match case:1\n"
-            "Keywords to search:red green, \"blue sky\"\n"
-            "Links level:3\n"
-            "Folder to download:/srv/down load\n"
-            "Max to download:1.5e+09\n"
-            "Only root site:1\n"
-            "Only paternt domain:1\n"
-            "Search local links:1\n"
-            "Search local images:1\n"
-            "Search local emails:1\n"
-            "Search local keywords:0\n"
-            "Match local case:0\n"
-            "Keywords local to search:alpha\n"
-            "Search local in:/home/user/notes\n"
-            "Report local in:12 files: 3 found\n"
-            "Find local in file or folder:1\n");
+// Values as C reads them with atoi and strtod and writes them with "%g": a
+// line read, and the value then written under its key.
+TEST_F(SettingsFileTest, ValuesAreReadAndWrittenAsTheirKindsAsk) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"Search images:2", "1"}, {"Search images: -1", "1"}, {"Search links:", "0"},
+      {"Search links:yes", "0"}, {"Find local in file or folder:", "0"},
+      {"Links level: \t-4 levels", "-4"}, {"Links level:- 3", "0"}, {"Links level:0x10", "0"},
+      {"Links level:99999999999", "2147483647"},
+      {"Links level:-99999999999999999999999", "-2147483648"},
+      {"Max to download:", "0"}, {"Max to download:  -2.25GB", "-2.25"},
+      {"Max to download:-.5e1", "-5"}, {"Max to download:1.5E-3", "0.0015"},
+      {"Max to download:1e+", "1"}, {"Max to download:1,5", "1"}, {"Max to download:inf", "0"},
+      {"Max to download:0x1p3", "0"}, {"Max to download:0.0001", "0.0001"},
+      {"Max to download:0.00001", "1e-05"}, {"Max to download:100000", "100000"},
+      {"Max to download:1e6", "1e+06"}, {"Max to download:1234567", "1.23457e+06"},
+      {"Max to download:123.456789", "123.457"},
+      {"Keywords to search: two  blanks ", " two  blanks "},
+      {"Keywords to search:Links level:9", "Links level:9"}};
+  for (const auto& [line, stored] : cases) {
+    const std::string key = line.substr(0, line.find(':') + 1);
+    EXPECT_EQ(formatSettings(readText(line + "\n")), defaultsWith({key + stored})) << line;
+  }
 }
 
-TEST_F(SettingsFileTest, AFileThatCannotBeReadChangesNothing) {
-  Settings settings = changedSettings("keep");
-  const std::string before = formatSettings(settings);
-  EXPECT_FALSE(readSettings(path("missing_settings.txt"), settings));
-  EXPECT_FALSE(readSettings(dir.path().string(), settings));
-  EXPECT_EQ(formatSettings(settings), before);
-  EXPECT_EQ(fs::current_path(), workingDirectory.saved());
-}
-
-TEST_F(SettingsFileTest, OnlyLinksLevelLeavesEveryOtherOptionAtItsDefault) {
-  Settings expected;
-  expected.fetch.levels = 3;
-  EXPECT_EQ(formatSettings(readText("Links level:3\n")), formatSettings(expected));
-  EXPECT_EQ(formatSettings(readText("")), kDefaultText);
-}
-
-TEST_F(SettingsFileTest, ValuesAreReadAsTheirKindsAsk) {
-  EXPECT_TRUE(readText("Search images:2\n").fetch.findImages);
-  EXPECT_TRUE(readText("Search images:-1\n").fetch.findImages);
-  EXPECT_TRUE(readText("Search images: +1\n").fetch.findImages);
-  EXPECT_FALSE(readText("Search links:\n").fetch.findWebLinks);
-  EXPECT_FALSE(readText("Search links:yes\n").fetch.findWebLinks);
-  EXPECT_FALSE(readText("Match local case:0\n").local.matchCase);
-  EXPECT_EQ(readText("Links level:  -4 levels\n").fetch.levels, -4);
-  EXPECT_EQ(readText("Find local in file or folder:1\n").local.searchTarget, 1);
-  EXPECT_EQ(readText("Find local in file or folder:-1\n").local.searchTarget, -1);
-  EXPECT_EQ(readText("Find local in file or folder:\n").local.searchTarget, 0);
-  EXPECT_DOUBLE_EQ(readText("Max to download:1.5e+09\n").fetch.maxDownloadGB, 1.5e9);
-  EXPECT_DOUBLE_EQ(readText("Max to download:\n").fetch.maxDownloadGB, 0);
-  EXPECT_EQ(readText("Keywords to search: two  blanks \n").fetch.keywords, " two  blanks ");
-  EXPECT_EQ(readText("Keywords to search:Links level:9\n").fetch.levels, 0);
-}
-
-TEST_F(SettingsFileTest, KeysMustBeginTheLineExactly) {
-  const Settings settings =
-      readText(" Match case:1\nmatch case:1\nMatch case 1\n\nMatch case:\nfoo:bar\n");
-  EXPECT_EQ(formatSettings(settings), kDefaultText);
-}
-
-TEST_F(SettingsFileTest, TheLastOccurrenceWins) {
-  const Settings settings = readText("Links level:3\nWeb adress:a\nLinks level:5\nWeb adress:b");
-  EXPECT_EQ(settings.fetch.levels, 5);
-  EXPECT_EQ(settings.fetch.startAddress, "b") << "a last line without a line feed counts";
-}
-
-TEST_F(SettingsFileTest, ACarriageReturnBelongsToTheValue) {
-  const Settings settings = readText("Web adress:http://x.example.com/\r\nLinks level:4\r\n");
-  EXPECT_EQ(settings.fetch.startAddress, "http://x.example.com/\r");
-  EXPECT_EQ(settings.fetch.levels, 4);
-}
-
-TEST_F(SettingsFileTest, LongLinesAreReadWhole) {
-  // The tail of a long value must not be taken for a line of its own.
-  std::string value(980, 'k');
-  value += "Links level:7";
-  value += std::string(5000, 'x');
-  const Settings settings = readText("Keywords to search:" + value + "\nSearch emails:1\n");
-  EXPECT_EQ(settings.fetch.keywords, value);
-  EXPECT_EQ(settings.fetch.levels, 0);
-  EXPECT_TRUE(settings.fetch.findEmails);
-}
-
-TEST_F(SettingsFileTest, CurrentDirectoryChangesTheWorkingDirectory) {
-  const Settings entered = readText("Current directory:" + dir.path().string() + "\n");
-  EXPECT_EQ(fs::current_path(), dir.path());
-  EXPECT_EQ(entered.workFolder, dir.path().string());
-
-  const Settings refused = readText("Current directory:" + path("no such folder") + "\n");
-  EXPECT_EQ(fs::current_path(), dir.path()) << "a folder that cannot be entered changes nothing";
-  EXPECT_EQ(refused.workFolder, dir.path().string());
-
-  Settings untouched;
-  untouched.workFolder = "kept";
-  ASSERT_TRUE(readSettings(dir.write("other.txt", "Links level:1\n").string(), untouched));
-  EXPECT_EQ(untouched.workFolder, "kept");
+TEST_F(SettingsFileTest, LinesAreMatchedWholeAndInOrder) {
+  const std::string longValue = std::string(980, 'k') + "Links level:7" + std::string(5000, 'x');
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"", {}},
+      // Keys begin the line exactly; other lines are skipped.
+      {" Match case:1\nmatch case:1\nMatch case 1\n\nMatch case:\nfoo:bar\n", {}},
+      // The last occurrence wins; a last line needs no line feed.
+      {"Links level:3\nWeb adress:a\nLinks level:5\nWeb adress:b",
+       {"Links level:5", "Web adress:b"}},
+      {"Web adress:http://x/\r\nLinks level:4\r\n", {"Web adress:http://x/\r", "Links level:4"}},
+      // Long lines are read whole: the tail of a value is no line of its own.
+      {"Keywords to search:" + longValue + "\nSearch emails:1\n",
+       {"Keywords to search:" + longValue, "Search emails:1"}},
+  };
+  for (const auto& [text, lines] : cases)
+    EXPECT_EQ(formatSettings(readText(text)), defaultsWith(lines)) << text.substr(0, 60);
+  EXPECT_EQ(fs::current_path(), saved);
 }
 
 TEST_F(SettingsFileTest, WritingThenReadingGivesEveryValueBack) {
-  Settings written = changedSettings(dir.path().string());
-  written.fetch.keywords = std::string(100000, 'w') + " end";
-  written.local.reportText = "ends with a carriage return\r";
-  written.local.searchPath = "";
-  written.fetch.maxDownloadGB = 0.65;
+  std::string text = "Current directory:" + folder + "\n";
+  for (const auto& k : kKeys) text += k.key + std::string(k.other) + "\n";
+  Settings settings = readText(text);
+  ASSERT_EQ(formatSettings(settings), text);
+  settings.fetch.keywords = std::string(100000, 'w') + " end";
   const std::string file = path("grab_settings.txt");
-  ASSERT_TRUE(writeSettings(file, written));
-  EXPECT_EQ(readFile(file), formatSettings(written));
-
+  ASSERT_TRUE(writeSettings(file, settings));
+  EXPECT_EQ(readFile(file), formatSettings(settings));
   Settings read;
-  read.local.searchPath = "replaced";
   ASSERT_TRUE(readSettings(file, read));
-  EXPECT_EQ(formatSettings(read), formatSettings(written));
-  EXPECT_EQ(read.fetch.keywords, written.fetch.keywords);
-  EXPECT_EQ(read.local.reportText, written.local.reportText);
-  EXPECT_EQ(read.local.searchPath, "");
-  EXPECT_EQ(read.fetch.maxDownloadGB, 0.65);
-  EXPECT_EQ(read.local.searchTarget, 1);
-  EXPECT_EQ(read.workFolder, dir.path().string());
+  EXPECT_EQ(formatSettings(read), formatSettings(settings));
+  // Back to the defaults: empty texts, 0.65 and a target never chosen (-1).
+  ASSERT_TRUE(writeSettings(file, Settings{}));
+  EXPECT_EQ(readFile(file), defaultsWith({}));
+  ASSERT_TRUE(readSettings(file, read));
+  EXPECT_EQ(formatSettings(read), defaultsWith({"Current directory:" + folder}));
 }
 
-TEST_F(SettingsFileTest, NeverChosenSearchTargetStaysUnchosen) {
-  const std::string file = path("s.txt");
-  ASSERT_TRUE(writeSettings(file, Settings{}));
-  Settings read;
-  read.local.searchTarget = 1;
-  ASSERT_TRUE(readSettings(file, read));
-  EXPECT_EQ(read.local.searchTarget, -1);
+// A GUI toolkit may adopt the user's locale for the whole process; the file
+// must not follow it.
+TEST_F(SettingsFileTest, NumbersUseADotInEveryLocale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  bool commaLocale = false;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "ru_RU.UTF-8"})
+    if ((commaLocale = std::setlocale(LC_ALL, name) != nullptr)) break;
+  if (!commaLocale) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  const std::string text = formatSettings(readText("Max to download:1.5e+09\n"));
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_EQ(text, defaultsWith({"Max to download:1.5e+09"}));
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeReadChangesNothing) {
+  Settings settings;
+  settings.fetch.levels = 3;
+  EXPECT_FALSE(readSettings(path("missing.txt"), settings));
+  EXPECT_FALSE(readSettings(folder, settings));
+  EXPECT_EQ(formatSettings(settings), defaultsWith({"Links level:3"}));
+}
+
+TEST_F(SettingsFileTest, CurrentDirectoryChangesTheWorkingDirectory) {
+  Settings settings = readText("Current directory:" + folder);
+  EXPECT_EQ(fs::current_path(), dir.path());
+  EXPECT_EQ(settings.workFolder, folder);
+  const std::string refused = "Current directory:" + path("no such folder");
+  settings = readText(refused);
+  EXPECT_EQ(fs::current_path(), dir.path()) << "a folder that cannot be entered changes nothing";
+  EXPECT_EQ(settings.workFolder, folder);
 }
 
 TEST_F(SettingsFileTest, ALineFeedInAValueCannotStartAnotherLine) {
-  Settings written;
-  written.fetch.keywords = "one\nLinks level:9";
-  const std::string text = formatSettings(written);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 22);
-  ASSERT_TRUE(writeSettings(path("s.txt"), written));
-  Settings read;
-  ASSERT_TRUE(readSettings(path("s.txt"), read));
-  EXPECT_EQ(read.fetch.keywords, "one Links level:9");
-  EXPECT_EQ(read.fetch.levels, 0);
+  Settings settings;
+  settings.fetch.keywords = "one\nLinks level:9";
+  EXPECT_EQ(formatSettings(settings), defaultsWith({"Keywords to search:one Links level:9"}));
 }
 
-TEST_F(SettingsFileTest, WritingReplacesTheOldFileWholeAndLeavesNothingElse) {
+TEST_F(SettingsFileTest, WritingReplacesTheFileWholeOrLeavesItAsItWas) {
   const fs::path file = dir.write("grab_settings.txt", std::string(50000, 'o') + "\n");
   ASSERT_TRUE(writeSettings(file.string(), Settings{}));
-  EXPECT_EQ(readFile(file), kDefaultText);
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir.path()))
-    names.push_back(entry.path().filename().string());
-  EXPECT_EQ(names, std::vector<std::string>{"grab_settings.txt"});
-}
-
-TEST_F(SettingsFileTest, WritingMakesAMissingFolder) {
-  const std::string file = path("config/tarnwick/_settings.txt");
-  ASSERT_TRUE(writeSettings(file, Settings{}));
-  EXPECT_EQ(readFile(file), kDefaultText);
-}
-
-TEST_F(SettingsFileTest, AFailedWriteReportsItAndKeepsWhatWasThere) {
+  EXPECT_EQ(readFile(file), defaultsWith({}));
+  ASSERT_TRUE(writeSettings(path("config/tarnwick/_settings.txt"), Settings{}));
+  EXPECT_EQ(readFile(path("config/tarnwick/_settings.txt")), defaultsWith({}));
   dir.write("plain_file", "x");
   EXPECT_FALSE(writeSettings(path("plain_file/s.txt"), Settings{}));
-
-  const fs::path occupied = dir.path() / "occupied";
-  fs::create_directory(occupied);
-  EXPECT_FALSE(writeSettings(occupied.string(), Settings{}));
-  EXPECT_TRUE(fs::is_directory(occupied));
-  std::vector<std::string> names;
+  fs::create_directory(path("occupied"));
+  EXPECT_FALSE(writeSettings(path("occupied"), Settings{}));
+  std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir.path()))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"occupied", "plain_file"}))
+    names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"config", "grab_settings.txt", "occupied", "plain_file"}))
       << "no temporary file may stay behind";
+}
+
+// Sets an environment variable for one test.
+struct EnvironmentGuard {
+  explicit EnvironmentGuard(const char* name) : name(name) {
+    if (const char* value = std::getenv(name)) saved = value;
+  }
+  ~EnvironmentGuard() { saved ? ::setenv(name, saved->c_str(), 1) : ::unsetenv(name); }
+  const char* name;
+  std::optional<std::string> saved;
+};
+
+TEST_F(SettingsFileTest, SettingsPathIsBesideTheProgramOrElseInTheUsersConfiguration) {
+  EnvironmentGuard xdg("XDG_CONFIG_HOME"), home("HOME");
+  ::setenv("XDG_CONFIG_HOME", path("config").c_str(), 1);
+  ::setenv("HOME", path("home").c_str(), 1);
+  fs::create_directory(path("v1.0"));
+  dir.write("file.txt", "x");
+  const std::pair<const char*, const char*> cases[] = {
+      {"grab.exe", "grab_settings.txt"}, {"my.prog.bin", "my.prog_settings.txt"},
+      {"tarnwick", "_settings.txt"}, {"v1.0/tarnwick", "v1.0/_settings.txt"},
+      // A folder that cannot be written.
+      {"missing/grab.exe", "config/tarnwick/grab_settings.txt"},
+      {"file.txt/tarnwick", "config/tarnwick/_settings.txt"}};
+  for (const auto& [program, settings] : cases)
+    EXPECT_EQ(settingsPathFor(path(program)), path(settings)) << program;
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(settingsPathFor(path("missing/a.exe")), path("home/.config/tarnwick/a_settings.txt"));
+  ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  EXPECT_EQ(settingsPathFor(path("missing/a.exe")), path("home/.config/tarnwick/a_settings.txt"));
+  fs::current_path(dir.path());
+  EXPECT_EQ(settingsPathFor("grab.exe"), "grab_settings.txt");
+  if (::geteuid() == 0) return;  // every folder is writable for root
+  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(settingsPathFor(path("grab.exe")), path("home/.config/tarnwick/grab_settings.txt"));
 }
 
 }  // namespace

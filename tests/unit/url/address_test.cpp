@@ -110,29 +110,21 @@ TEST(RootDomainOf, TakesTheHostUpToItsSecondDot) {
       {"http://www.example.com/", "http://www.example"},
       {"https://www.example.com/", "https://www.example"},
       {"http://wwwserver.example.org/", "http://wwwserver.example"},
-      {"http://example.com/", "example"},
-      {"http://sub.example.com/x", "sub.example"},
-      {"http://example.com/page.htm", "example"},  // the page's name never counts
-      {"http://example.com/dir.v2/page.htm", "example"},
-      {"https://example.com/index.htm", "https://example"},  // only "http://" is dropped
-      {"http://localhost:8080/index.htm", ""},               // every link is inside
-      {"http://127.0.0.1:9/a.htm", "127.0"},
-      {"www.example.com/a.htm", "www.example"},
-      {"", ""},
-  };
+      {"http://example.com/", "example"}, {"http://sub.example.com/x", "sub.example"},
+      // The start page's name never counts; only "http://" is dropped.
+      {"http://example.com/page.htm", "example"}, {"http://example.com/dir.v2/p.htm", "example"},
+      {"https://example.com/index.htm", "https://example"},
+      {"http://localhost:8080/index.htm", ""}, {"http://127.0.0.1:9/a.htm", "127.0"},
+      {"www.example.com/a.htm", "www.example"}, {"", ""}};
   for (const auto& [address, root] : cases) EXPECT_EQ(rootDomainOf(address), root) << address;
 }
 
 TEST(IsInRootDomain, NonWebLinksAreInsideWebLinksMustContainIt) {
   const std::tuple<const char*, const char*, bool> cases[] = {
-      {"/relative.htm", "example", true},
-      {"HTTP://other.net/", "example", true},
-      {"http://www.example.com/x", "example", true},
-      {"http://other.net/x", "example", false},
+      {"/relative.htm", "example", true}, {"HTTP://other.net/", "example", true},
+      {"http://www.example.com/x", "example", true}, {"http://other.net/x", "example", false},
       {"http://other.net/?ref=example", "example", true},
-      {"http://example.com/", "https://example", false},
-      {"http://anything/", "", true},
-  };
+      {"http://example.com/", "https://example", false}, {"http://anything/", "", true}};
   for (const auto& [link, root, inside] : cases)
     EXPECT_EQ(isInRootDomain(link, root), inside) << link << " in " << root;
 }
@@ -153,13 +145,10 @@ TEST(IsFileAddress, AnyListedExtensionAnywhere) {
 TEST(LocalFileName, AddressesOfEveryKind) {
   const std::pair<const char*, const char*> cases[] = {
       // Only web addresses get a name; the scheme is exact.
-      {"ftp://x.example.com/a.zip", ""},
-      {"HTTP://www.example.com/", ""},
-      {"", ""},
+      {"ftp://x.example.com/a.zip", ""}, {"HTTP://www.example.com/", ""}, {"", ""},
       // Archives and programs keep their own file name, without a query.
       {"http://www.example.com/files/setup.zip?v=2", "setup.zip"},
-      {"http://dl.example.com/tool.exe", "tool.exe"},
-      {"https://dl.example.com/old.arj", "old.arj"},
+      {"http://dl.example.com/tool.exe", "tool.exe"}, {"https://dl.example.com/old.arj", "old.arj"},
       // A page behind the extension decides where the name ends.
       {"http://www.example.com/archive.zip/index.htm", "index.htm"},
       {"http://example.com/x.zip.htm", "zip.htm"},
@@ -171,15 +160,14 @@ TEST(LocalFileName, AddressesOfEveryKind) {
       {"http://www.example.com/a\\b.doc", "example_com_a_b.doc"},
       {"http://www.example.com/index.html", "example_com_index.htm"},
       {"http://www.example.com/page.xml", "example_com_page.xm"},
+      {"http://www.example.com/a.hm?x", "example_com_a.hm"},
       // Any other page: its flattened address with ".htm".
       {"http://www.example.com/", "example_com_.htm"},
       {"http://www.www.example.com/", "www_example_com_.htm"},
       {"http://www.example.com/a.shtml", "example_com_a_shtml.htm"},
       {"http://example.com/a/b.php?id=3", "example_com_a_b_php?id=3.htm"},
       {"http://localhost:8080/x", "localhost:8080_x.htm"},
-      {"https://127.0.0.1:9/a/", "127_0_0_1:9_a_.htm"},
-      {"http://", ".htm"},
-  };
+      {"https://127.0.0.1:9/a/", "127_0_0_1:9_a_.htm"}, {"http://", ".htm"}};
   for (const auto& [address, name] : cases) {
     EXPECT_EQ(localFileName(address), name) << address;
     EXPECT_EQ(localFileName(address).find('/'), std::string::npos) << "must stay in the folder";
