@@ -1,17 +1,25 @@
-// The crawl driven through the engine with a scripted host: trees, questions,
-// counters, stored files and the failures of single addresses.
+// The crawl on loopback sites, driven through the engine with a scripted host
+// and through tarnwick-cli: whole tree dumps, order, counters, both questions,
+// stored files, the failures of single addresses, flags and Ctrl-C.
 #include "tarnwick/crawl.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "crawl/test_sites.h"
 #include "support/fake_host.h"
 #include "support/http_server.h"
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 #include "tarnwick/messages.h"
 #include "tarnwick/tree_dump.h"
@@ -19,23 +27,28 @@
 namespace tarnwick {
 namespace {
 
-using test::FakeHost;
 using test::Fault;
-using test::HttpServer;
 using test::Page;
-using test::paddedPage;
-using test::ProxyEnvironment;
 using test::readFile;
-using test::TempDir;
-
+using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
-using Addresses = std::vector<std::string>;
 
-constexpr const char* kSite = "http://www.tarn.example";
-
-std::string at(const std::string& path) { return kSite + path; }
-
+// Sites live on host names no name service knows: the server is the HTTP proxy.
+constexpr const char* kChain = "http://www.chain.example/";
+std::string at(const std::string& path) { return "http://www.tarn.example" + path; }
 std::string anchor(const std::string& href) { return "<a href=\"" + href + "\">x</a> "; }
+
+// A page of `size` bytes: `head`, then dots, with `tail` at the end.
+std::string paddedPage(const std::string& head, std::size_t size, const std::string& tail = "") {
+  return head + std::string(size - head.size() - tail.size(), '.') + tail;
+}
+
+Texts filesIn(const fs::path& folder) {
+  Texts names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 class CrawlTest : public ::testing::Test {
  protected:
@@ -44,462 +57,515 @@ class CrawlTest : public ::testing::Test {
     settings.stallTimeout = std::chrono::milliseconds(500);
   }
 
-  static FetchOptions optionsFor(std::string start, int levels = 0) {
-    FetchOptions options;
-    options.startAddress = std::move(start);
-    options.levels = levels;
-    return options;
+  // / -> b, c; b -> c, d; c -> d, b; d -> e; e has no link.
+  void serveChainSite() {
+    server.serve(kChain, anchor("/b.html") + anchor("/c.html"));
+    server.serve(kChain + std::string("b.html"), anchor("/c.html") + anchor("/d.html"));
+    server.serve(kChain + std::string("c.html"), anchor("/d.html") + anchor("/b.html"));
+    server.serve(kChain + std::string("d.html"), anchor("/e.html"));
+    server.serve(kChain + std::string("e.html"), "<p>the end</p>");
+  }
+  // Three windows of 1024 bytes with a link each, to pages of 600: 4872 bytes in all.
+  void serveQuestionSite() {
+    std::string start;
+    for (const std::string name : {"/one.html", "/two.html", "/three.html"}) {
+      start += paddedPage(anchor(name), 1024);
+      server.serve(at(name), paddedPage("", 600));
+    }
+    server.serve(at("/"), start);
   }
 
-  CrawlResult crawl(const FetchOptions& options) {
-    return runCrawl(tree, tree.rootItem(), options, host, settings);
+  FetchOptions options(std::string start, int levels = 0, bool download = false) const {
+    FetchOptions o;
+    o.startAddress = std::move(start);
+    o.levels = levels;
+    o.downloadFiles = download;
+    o.downloadFolder = folder.path().string();
+    return o;
+  }
+  CrawlResult crawl(const FetchOptions& o) {
+    return runCrawl(tree, tree.rootItem(), o, host, settings);
   }
 
-  std::vector<std::string> filesIn(const fs::path& folder) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
+  // Runs "tarnwick-cli crawl" with args plus "--tree FILE" and returns the dump.
+  std::string crawlTree(Texts args) {
+    const fs::path treeFile = folder.path() / "tree.txt";
+    fs::remove(treeFile);
+    args.insert(args.begin(), "crawl");
+    args.insert(args.end(), {"--tree", treeFile.string(), "--timeout", "5"});
+    cli = test::runCli(args);
+    EXPECT_EQ(cli.exitCode, 0) << cli.err;
+    return fs::exists(treeFile) ? readFile(treeFile) : "(no tree written)";
+  }
+  // Runs tarnwick-cli with args, sends it `interrupts` Ctrl-C, 100 ms apart, once
+  // it has sent a request, and returns its exit status (-1: killed after 20 s).
+  int interrupted(const Texts& args, int interrupts) {
+    std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI_PATH)};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const std::size_t before = server.requests().size();
+    const pid_t pid = fork();
+    if (pid == 0) {  // only async-signal-safe calls until execv
+      const int null = open("/dev/null", O_RDWR);
+      for (int fd : {0, 1, 2}) dup2(null, fd);
+      execv(TARNWICK_CLI_PATH, argv.data());
+      _exit(127);
+    }
+    int status = 0, waited = 0;
+    for (int i = 0; i < 2000 && waited == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      const bool started = server.requests().size() > before;
+      if (interrupts > 0 && i % 10 == 0 && started && kill(pid, SIGINT) == 0) --interrupts;
+      waited = waitpid(pid, &status, WNOHANG);
+    }
+    if (waited != 0) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
   }
 
-  HttpServer server;
-  ProxyEnvironment proxy{server.base()};
+  test::HttpServer server;
+  test::ProxyEnvironment proxy{server.base()};
+  test::TempDir folder;
   ResultsTree tree;
-  FakeHost host;
+  test::FakeHost host;
   CrawlSettings settings;
+  test::ProcessResult cli;
 };
 
-TEST_F(CrawlTest, LinksOfEveryFormOnTheStartPage) {
-  test::serveFormsSite(server);
-  const CrawlResult result = crawl(optionsFor(test::kFormsStart, 0));
-  EXPECT_TRUE(result.connected);
-  EXPECT_FALSE(result.stopped);
-  EXPECT_EQ(dumpTree(tree),
-            "7  - \n"
-            "  0 http://www.tarn.example/\n"
-            "    1 Web links\n"
-            "      5 http://www.tarn.example/about.html\n"
-            "      5 http://www.tarn.example/docs/guide.html\n"
-            "      5 http://www.tarn.example/?page=2\n"
-            "      5 http://www.tarn.example/HTTP:/www.tarn.example/upper.html\n"
-            "      5 http://www.other.example/x.html\n"
-            "      5 http://www.tarn.example/missing.html\n");
-  EXPECT_EQ(server.requestedAddresses(), Addresses{test::kFormsStart});
-  EXPECT_EQ(result.counters.pages, 2);  // the start item is counted when it is inserted
-  EXPECT_EQ(result.counters.webLinks, 6);
-  EXPECT_EQ(result.addressesRead, 1u);
-  ASSERT_EQ(host.expanded.size(), 1u);
-  EXPECT_EQ(host.expanded[0], tree.rootItem());
-  ASSERT_FALSE(host.states.empty());
-  EXPECT_EQ(host.states.back(), SearchState::Idle);
-  EXPECT_TRUE(host.asked.empty());
-}
-
-TEST_F(CrawlTest, CountersFollowEveryAddress) {
-  const std::string start = anchor("/b.html") + anchor("/c.html");
+TEST_F(CrawlTest, CategoriesCountersAndTwoCrawlsInARow) {
+  settings.currentLinksPath = folder.write("currentlinks.txt", "http://old.example/\nand more\n");
+  // Two windows; the second repeats the first one's last 100 bytes.
+  std::string start = "<img src=\"logo.gif\"> " + anchor("/b.html") + anchor("/c.html") +
+                      "<a href=\"mailto:Info@Tarn.example\">m</a>";
+  start = paddedPage(start, 1000, "Ultramarine") + paddedPage("", 500, "ultramarine");
   const std::string b = "<p>b</p>";
   server.serve(at("/"), start);
   server.serve(at("/b.html"), b);
-  server.serve(at("/c.html"), Page::withStatus(404));
-  const CrawlResult result = crawl(optionsFor(at("/"), 1));
-  EXPECT_EQ(result.counters.pages, 4);
-  EXPECT_EQ(result.counters.bytes, static_cast<std::int64_t>(start.size() + b.size()));
-  EXPECT_EQ(result.counters.level, 0);
-  EXPECT_EQ(result.addressesRead, 3u);
+  FetchOptions o = options(at("/"), 1);
+  o.findImages = o.findEmails = o.findKeywords = true;
+  o.keywords = "ultramarine";
+  const CrawlResult result = crawl(o);
+  // The first window's hit is cut at the window's end; the second finds it at the same place.
+  const std::string dots(100, '.');
+  EXPECT_EQ(dumpTree(tree),
+            "7  - \n  0 http://www.tarn.example/\n    3 Key words\n      4 (989) '" + dots +
+                "Ultramarine" + std::string(24, '.') + "' \n      4 (1489) '" + dots +
+                R"(ultramarine' 
+    1 Web links
+      5 http://www.tarn.example/b.html
+      5 http://www.tarn.example/c.html
+        8 Can not open. Check connection and/or existance.
+    9 Images links
+      9 http://www.tarn.example/logo.gif
+    2 E-mails
+      6 Info@Tarn.example
+)");
   // Zero counters, the start item, the pages counter at 1, then one line per address.
-  ASSERT_EQ(host.crawlStatus.size(), 6u);
-  EXPECT_EQ(host.crawlStatus[0].pages, 0);
-  EXPECT_EQ(host.crawlStatus[2].pages, 1);
-  EXPECT_EQ(host.crawlStatus[3].pages, 2);
-  EXPECT_EQ(host.crawlStatus[3].bytes, static_cast<std::int64_t>(start.size()));
-  EXPECT_EQ(host.crawlStatus[5].pages, 4);
-  EXPECT_EQ(host.addresses, (Addresses{at("/"), at("/b.html")}));
+  std::vector<long> pages;
+  for (const CrawlCounters& shown : host.crawlStatus) pages.push_back(shown.pages);
+  EXPECT_EQ(pages, (std::vector<long>{0, 0, 1, 2, 3, 4}));
+  EXPECT_EQ(host.addresses, (Texts{at("/"), at("/b.html")}));
   const CrawlStatusLines lines = crawlStatusLines(result.counters);
   EXPECT_EQ(lines.levelAndPages, "0 level of search. 4 pages are read.");
   EXPECT_EQ(lines.bytes, std::to_string(start.size() + b.size()) + " bites read");
-  EXPECT_EQ(lines.found, "0 key words 2 links 0 images 0 emails found");
-}
-
-TEST_F(CrawlTest, StatusLinesHoldCountsBeyondThirtyTwoBits) {
-  CrawlCounters counters;
-  counters.level = 3;
-  counters.pages = 12;
-  counters.bytes = 5'000'000'000LL;
-  counters.keywords = 1;
-  counters.webLinks = 2;
-  counters.images = 3;
-  counters.emails = 4;
-  const CrawlStatusLines lines = crawlStatusLines(counters);
-  EXPECT_EQ(lines.levelAndPages, "3 level of search. 12 pages are read.");
-  EXPECT_EQ(lines.bytes, "5000000000 bites read");
-  EXPECT_EQ(lines.found, "1 key words 2 links 3 images 4 emails found");
-}
-
-TEST_F(CrawlTest, ReadsBreadthFirstAndQueuesAnAddressOnceWhileItWaits) {
-  test::serveChainSite(server);
-  crawl(optionsFor(test::kChainStart, 3));
-  const std::string c = "http://www.chain.example/";
-  EXPECT_EQ(server.requestedAddresses(),
-            (Addresses{c, c + "b.html", c + "c.html", c + "d.html", c + "b.html", c + "e.html",
-                       c + "c.html", c + "d.html"}));
-}
-
-TEST_F(CrawlTest, KeywordsImagesAndEmailsUnderTheirCategories) {
-  // A keyword hit inside the repeated part of two windows is listed once.
-  const std::string dots(100, '.');
-  std::string page = "<img src=\"logo.gif\"> " + anchor("/next.html") +
-                     "<a href=\"mailto:Info@Tarn.example\">mail</a>";
-  page = paddedPage(page, 1000, "Ultramarine") + paddedPage("", 500, "ultramarine");
-  server.serve(at("/"), page);
-  FetchOptions options = optionsFor(at("/"));
-  options.findImages = options.findEmails = options.findKeywords = true;
-  options.keywords = "ultramarine";
-  crawl(options);
-  // The first window's keyword comes first among the categories; its snippet ends with
-  // the window, and the second window finds it again at the same position.
-  const std::string expected =
-      "7  - \n"
-      "  0 http://www.tarn.example/\n"
-      "    3 Key words\n"
-      "      4 (989) '" + dots + "Ultramarine" + std::string(24, '.') + "' \n"
-      "      4 (1489) '" + dots + "ultramarine' \n"
-      "    1 Web links\n"
-      "      5 http://www.tarn.example/next.html\n"
-      "    9 Images links\n"
-      "      9 http://www.tarn.example/logo.gif\n"
-      "    2 E-mails\n"
-      "      6 Info@Tarn.example\n";
-  EXPECT_EQ(dumpTree(tree), expected);
-}
-
-TEST_F(CrawlTest, KeywordMatchingHonoursMatchCase) {
-  server.serve(at("/"), "<p>Ultramarine and ultramarine</p>");
-  FetchOptions options = optionsFor(at("/"));
-  options.findWebLinks = false;
-  options.findKeywords = true;
-  options.keywords = "Ultramarine";
-  options.matchCase = true;
-  const CrawlResult exact = crawl(options);
-  options.matchCase = false;
-  const CrawlResult folded = crawl(options);
-  EXPECT_EQ(exact.counters.keywords, 1);
-  EXPECT_EQ(folded.counters.keywords, 2);
-}
-
-TEST_F(CrawlTest, WithoutWebLinksNothingIsFollowed) {
-  test::serveChainSite(server);
-  FetchOptions options = optionsFor(test::kChainStart, 3);
-  options.findWebLinks = false;
-  crawl(options);
-  EXPECT_EQ(dumpTree(tree), "7  - \n  0 http://www.chain.example/\n");
-  EXPECT_EQ(server.requests().size(), 1u);
-}
-
-TEST_F(CrawlTest, FailuresOfSingleAddressesBecomeErrorItems) {
-  server.serve(at("/"), anchor("/gone.html") + anchor("/empty.html") + anchor("/moved/old.html") +
-                            anchor("/fine.html") + anchor("http://127.0.0.1:1/refused.html"));
-  server.serve(at("/gone.html"), Page::withStatus(404));
-  server.serve(at("/empty.html"), "");
-  server.serve(at("/moved/old.html"), Page::redirect(at("/new/page.html"), 301));
-  server.serve(at("/new/page.html"), anchor("rel.html"));
-  server.serve(at("/fine.html"), anchor("ok.html"));
-  test::ScopedEnv direct("no_proxy", "127.0.0.1");  // a refused connection, not a proxy's answer
-  const CrawlResult result = crawl(optionsFor(at("/"), 1));
-  EXPECT_EQ(dumpTree(tree),
-            "7  - \n"
-            "  0 http://www.tarn.example/\n"
-            "    1 Web links\n"
-            "      5 http://www.tarn.example/gone.html\n"
-            "        8 Can not open. Check connection and/or existance.\n"
-            "      5 http://www.tarn.example/empty.html\n"
-            "        8 Page is empty.\n"
-            // Links of a redirected page are completed against the address asked for.
-            "      5 http://www.tarn.example/moved/old.html\n"
-            "        1 Web links\n"
-            "          5 http://www.tarn.example/moved/rel.html\n"
-            "      5 http://www.tarn.example/fine.html\n"
-            "        1 Web links\n"
-            "          5 http://www.tarn.example/ok.html\n"
-            "      5 http://127.0.0.1:1/refused.html\n"
-            "        8 Page is not opening. Check connection.\n");
-  EXPECT_FALSE(result.stopped);
-  // The transport failure's own text is shown; the others are silent.
-  ASSERT_EQ(host.asked.size(), 1u);
-  EXPECT_NE(host.asked[0].find("127.0.0.1"), std::string::npos) << host.asked[0];
-}
-
-TEST_F(CrawlTest, ChunkedPageWithoutLengthReadsLikeAnyOther) {
-  std::string page;
-  for (int i = 0; i < 60; ++i) page += anchor("/p" + std::to_string(i) + ".html");
-  Page chunked = Page::html(page);
-  chunked.fault = Fault::Chunked;
-  chunked.pieceSize = 300;
-  server.serve(at("/chunked.html"), chunked);
-  server.serve(at("/whole.html"), page);
-  crawl(optionsFor(at("/chunked.html")));
-  crawl(optionsFor(at("/whole.html")));
-  const std::string dump = dumpTree(tree);
-  const auto second = dump.find("  0 http://www.tarn.example/whole.html\n");
-  ASSERT_NE(second, std::string::npos);
-  std::string first = dump.substr(0, second);
-  first.replace(first.find("chunked.html"), 12, "whole.html");
-  EXPECT_EQ("7  - \n" + dump.substr(second), first);
-  EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 1 + 2 * 62);
-  for (int percent : host.progress) EXPECT_LE(percent, 100);
-}
-
-TEST_F(CrawlTest, BrokenTransferKeepsWhatWasReadAndRemovesTheStoredPart) {
-  std::string page;
-  for (int i = 0; i < 60; ++i) page += anchor("/p" + std::to_string(i) + ".html");
-  ASSERT_GT(page.size(), 1500u);
-  Page broken = Page::html(page);
-  broken.fault = Fault::ResetMidBody;
-  broken.cutAt = 1200;
-  server.serve(at("/broken.html"), broken);
-  TempDir folder;
-  FetchOptions options = optionsFor(at("/broken.html"));
-  options.downloadFiles = true;
-  options.downloadFolder = folder.path().string();
-  const CrawlResult result = crawl(options);
-  // 1200 bytes hold the links up to p45 whole; the error item comes after them.
-  const std::string dump = dumpTree(tree);
-  EXPECT_NE(dump.find("      5 http://www.tarn.example/p45.html\n"), std::string::npos) << dump;
-  EXPECT_EQ(dump.find("p46.html"), std::string::npos) << dump;
-  const std::string error = "\n    8 Page is not opening. Check connection.\n";
-  EXPECT_TRUE(dump.size() > error.size() && dump.substr(dump.size() - error.size()) == error)
-      << dump;
-  EXPECT_EQ(result.counters.bytes, 1200);
-  EXPECT_TRUE(filesIn(folder.path()).empty());
-  ASSERT_EQ(host.asked.size(), 1u);
-  // The crawl goes on with the next address.
-  server.serve(at("/next.html"), anchor("/after.html"));
-  crawl(optionsFor(at("/next.html")));
-  EXPECT_NE(dumpTree(tree).find("after.html"), std::string::npos);
-}
-
-TEST_F(CrawlTest, StalledAddressEndsAfterTheTimeOutAndTheCrawlGoesOn) {
-  Page stalled = Page::html(paddedPage(anchor("/seen.html"), 3000));
-  stalled.fault = Fault::Stall;
-  stalled.cutAt = 1024;
-  Page silent;
-  silent.fault = Fault::NoResponse;
-  server.serve(at("/"), anchor("/stall.html") + anchor("/silent.html") + anchor("/last.html"));
-  server.serve(at("/stall.html"), stalled);
-  server.serve(at("/silent.html"), silent);
-  server.serve(at("/last.html"), "<p>last</p>");
-  crawl(optionsFor(at("/"), 1));
-  EXPECT_EQ(dumpTree(tree),
-            "7  - \n"
-            "  0 http://www.tarn.example/\n"
-            "    1 Web links\n"
-            "      5 http://www.tarn.example/stall.html\n"
-            "        1 Web links\n"
-            "          5 http://www.tarn.example/seen.html\n"
-            "        8 Page is not opening. Check connection.\n"
-            "      5 http://www.tarn.example/silent.html\n"
-            "        8 Page is not opening. Check connection.\n"
-            "      5 http://www.tarn.example/last.html\n");
-  EXPECT_EQ(host.asked.size(), 2u);
-  EXPECT_GT(host.pumps, 10);  // the host was pumped while the crawl waited
-}
-
-TEST_F(CrawlTest, FilesAreReadOnlyWhenDownloading) {
-  const std::string zip = "PK\x03\x04 <a href=\"/inside.html\">not scanned</a>";
-  server.serve(at("/"), anchor("/files/pack.zip") + anchor("/page.html"));
-  Page archive = Page::html(zip);
-  archive.contentType = "application/zip";
-  server.serve(at("/files/pack.zip"), archive);
-  server.serve(at("/page.html"), "<p>page</p>");
-  crawl(optionsFor(at("/"), 1));
-  EXPECT_EQ(server.requestCount(at("/files/pack.zip")), 0u);
-
-  TempDir folder;
-  FetchOptions options = optionsFor(at("/"), 1);
-  options.downloadFiles = true;
-  options.downloadFolder = folder.path().string() + "/";
-  tree.clearResults();
-  crawl(options);
-  EXPECT_EQ(dumpTree(tree),
-            "7  - \n"
-            "  0 http://www.tarn.example/\n"
-            "    1 Web links\n"
-            "      5 http://www.tarn.example/files/pack.zip\n"
-            "      5 http://www.tarn.example/page.html\n");
-  EXPECT_EQ(filesIn(folder.path()),
-            (Addresses{"pack.zip", "tarn_example_.htm", "tarn_example_page.htm"}));
-  EXPECT_EQ(readFile(folder.path() / "pack.zip"), zip);
-  EXPECT_EQ(readFile(folder.path() / "tarn_example_page.htm"), "<p>page</p>");
-}
-
-TEST_F(CrawlTest, StartAddressThatIsAFileIsNotReadWithoutDownloading) {
-  const CrawlResult result = crawl(optionsFor(at("/setup.exe"), 2));
-  EXPECT_EQ(dumpTree(tree), "7  - \n  0 http://www.tarn.example/setup.exe\n");
-  EXPECT_EQ(result.counters.pages, 2);
-  EXPECT_EQ(result.counters.bytes, 0);
-  EXPECT_TRUE(server.requests().empty());
-}
-
-TEST_F(CrawlTest, StoredFilesOverwriteEarlierOnesAndUnwritableOnesAreReported) {
-  TempDir folder;
-  fs::create_directory(folder.path() / "x");
-  server.serve(at("/"), "new content");
-  folder.write("tarn_example_.htm", "old content that was longer");
-  FetchOptions options = optionsFor(at("/"));
-  options.downloadFiles = true;
-  options.downloadFolder = folder.path().string();
-  crawl(options);
-  EXPECT_EQ(readFile(folder.path() / "tarn_example_.htm"), "new content");
+  EXPECT_EQ(lines.found, "2 key words 2 links 1 images 1 emails found");
+  EXPECT_EQ(host.expanded, std::vector<Item>{tree.rootItem()});
+  EXPECT_EQ(host.states.back(), SearchState::Idle);
   EXPECT_TRUE(host.asked.empty());
+  EXPECT_EQ(readFile(settings.currentLinksPath), at("/") + "\n");
+  // The next crawl counts from zero, after the first one's items; "Match case" holds.
+  o.matchCase = true;
+  EXPECT_EQ(crawl(o).counters.keywords, 1);
+  EXPECT_EQ(tree.childCount(tree.rootItem()), 2);
+  const CrawlStatusLines big = crawlStatusLines({3, 12, 5'000'000'000LL, 1, 2, 3, 4});
+  EXPECT_EQ(big.levelAndPages, "3 level of search. 12 pages are read.");
+  EXPECT_EQ(big.bytes, "5000000000 bites read");
+  EXPECT_EQ(big.found, "1 key words 2 links 3 images 4 emails found");
+}
 
-  // A name longer than the file system takes: neither stored nor scanned, and said so.
-  const std::string longPath = "/" + std::string(300, 'n') + anchor("/x.html");
-  server.serve(at("/" + std::string(300, 'n')), anchor("/x.html"));
+// Every way a single address can fail, with downloading on: each ends that
+// address only; what was read stays in the tree, a partly stored file goes.
+TEST_F(CrawlTest, FailuresOfSingleAddressesBecomeErrorItems) {
+  const std::string start = anchor("/gone.html") + anchor("/empty.html") +
+                            anchor("/moved/old.html") + anchor("/chunked.html") +
+                            anchor("/broken.html") + anchor("/stall.html") +
+                            anchor("/silent.html") + anchor("http://127.0.0.1:1/refused.html");
+  const std::string rel = anchor("rel.html");
+  const std::string chunked = paddedPage(anchor("/c1.html"), 1500, anchor("/c2.html"));
+  const std::string broken = paddedPage(anchor("/b1.html"), 1100) + anchor("/b2.html");
+  server.serve(at("/"), start);
+  server.serve(at("/gone.html"), Page::html("gone", 404));
+  server.serve(at("/empty.html"), "");
+  server.serve(at("/moved/old.html"), Page::redirect(301, at("/new/page.html")));
+  server.serve(at("/new/page.html"), rel);
+  server.serve(at("/chunked.html"), Page::chunked(chunked, 300));
+  server.serve(at("/broken.html"), Page::faulty(Fault::ResetMidBody, broken, 1103));
+  server.serve(at("/stall.html"),
+               Page::faulty(Fault::Stall, paddedPage(anchor("/seen.html"), 3000), 1024));
+  server.serve(at("/silent.html"), Page::faulty(Fault::NoResponse));
+  folder.write("tarn_example_.htm", start + "and an older, longer copy");
+  test::ScopedEnv direct("no_proxy", "127.0.0.1");  // a refused connection, not a proxy's answer
+  const CrawlResult result = crawl(options(at("/"), 1, true));
+  // Links of a redirected page are completed against the address asked for.
+  EXPECT_EQ(dumpTree(tree), R"(7  - 
+  0 http://www.tarn.example/
+    1 Web links
+      5 http://www.tarn.example/gone.html
+        8 Can not open. Check connection and/or existance.
+      5 http://www.tarn.example/empty.html
+        8 Page is empty.
+      5 http://www.tarn.example/moved/old.html
+        1 Web links
+          5 http://www.tarn.example/moved/rel.html
+      5 http://www.tarn.example/chunked.html
+        1 Web links
+          5 http://www.tarn.example/c1.html
+          5 http://www.tarn.example/c2.html
+      5 http://www.tarn.example/broken.html
+        1 Web links
+          5 http://www.tarn.example/b1.html
+        8 Page is not opening. Check connection.
+      5 http://www.tarn.example/stall.html
+        1 Web links
+          5 http://www.tarn.example/seen.html
+        8 Page is not opening. Check connection.
+      5 http://www.tarn.example/silent.html
+        8 Page is not opening. Check connection.
+      5 http://127.0.0.1:1/refused.html
+        8 Page is not opening. Check connection.
+)");
+  EXPECT_FALSE(result.stopped);
+  EXPECT_EQ(result.counters.bytes,
+            static_cast<std::int64_t>(start.size() + rel.size() + chunked.size() + 1103 + 1024));
+  EXPECT_EQ(filesIn(folder.path()),
+            (Texts{"tarn_example_.htm", "tarn_example_chunked.htm", "tarn_example_moved_old.htm"}));
+  EXPECT_EQ(readFile(folder.path() / "tarn_example_.htm"), start);
+  EXPECT_EQ(readFile(folder.path() / "tarn_example_chunked.htm"), chunked);
+  for (int percent : host.progress) EXPECT_LE(percent, 100);  // a chunked page's length grows
+  // The transport failures' own texts are shown; the others are silent.
+  ASSERT_EQ(host.asked.size(), 4u);
+  EXPECT_NE(host.asked[1].find("timed out"), std::string::npos) << host.asked[1];
+  EXPECT_NE(host.asked[3].find("127.0.0.1"), std::string::npos) << host.asked[3];
+}
+
+TEST_F(CrawlTest, EveryAddressIsStoredByteForByteAndFilesAreNeverScanned) {
+  crawl(options(at("/setup.exe"), 2));  // a file while downloading is off: not read
+  EXPECT_EQ(dumpTree(tree), "7  - \n  0 http://www.tarn.example/setup.exe\n");
+  EXPECT_TRUE(server.requests().empty());
+  const std::string tooLong = at("/" + std::string(300, 'n'));  // the file system refuses it
+  const std::string start = anchor(tooLong) + anchor("/img/photo.jpg") + anchor("/page.html?x=1") +
+                            anchor("/files/pack.zip") + anchor("/after.html") + "\r\n\x01\xff";
+  const std::string jpg("\xff\xd8\xff\xe0 jpeg", 10);
+  const std::string zip = std::string("PK\x03\x04\0\0", 6) + paddedPage(anchor("/in.html"), 3000);
+  server.serve(at("/"), start);
+  server.serve(tooLong, anchor("/x.html"));
+  server.serve(at("/img/photo.jpg"), jpg);
+  server.serve(at("/page.html?x=1"), "page");
+  server.serve(at("/files/pack.zip"), zip);
+  server.serve(at("/after.html"), "after");
+  crawl(options(at("/"), 1));
+  EXPECT_EQ(server.requestCount(at("/files/pack.zip")), 0u);
   tree.clearResults();
-  crawl([&] {
-    FetchOptions o = options;
-    o.startAddress = at("/" + std::string(300, 'n'));
-    return o;
-  }());
-  EXPECT_EQ(dumpTree(tree), "7  - \n  0 " + at("/" + std::string(300, 'n')) + "\n");
-  ASSERT_EQ(host.asked.size(), 1u);
+  // "Stop" pressed while the archive is read takes effect after its last byte.
+  host.onPump = [&](int) {
+    host.stop |= !host.addresses.empty() && host.addresses.back() == at("/files/pack.zip");
+  };
+  EXPECT_TRUE(crawl(options(at("/"), 1, true)).stopped);
+  EXPECT_EQ(dumpTree(tree),
+            "7  - \n  0 http://www.tarn.example/\n    1 Web links\n      5 " + tooLong + R"(
+      5 http://www.tarn.example/img/photo.jpg
+      5 http://www.tarn.example/page.html?x=1
+      5 http://www.tarn.example/files/pack.zip
+      5 http://www.tarn.example/after.html
+)");
+  EXPECT_EQ(filesIn(folder.path()), (Texts{"pack.zip", "tarn_example_.htm",
+                                           "tarn_example_img_photo.jpg", "tarn_example_page.htm"}));
+  EXPECT_EQ(readFile(folder.path() / "tarn_example_.htm"), start);
+  EXPECT_EQ(readFile(folder.path() / "tarn_example_img_photo.jpg"), jpg);
+  EXPECT_EQ(readFile(folder.path() / "tarn_example_page.htm"), "page");
+  EXPECT_EQ(readFile(folder.path() / "pack.zip"), zip);
+  ASSERT_EQ(host.asked.size(), 1u);  // the name that could not be stored; no stop question
   EXPECT_NE(host.asked[0].find("File name too long"), std::string::npos) << host.asked[0];
 }
 
-// A start page and two more of 600 bytes each, against a limit of 1000 bytes.
-class VolumeTest : public CrawlTest {
- protected:
-  VolumeTest() {
-    server.serve(at("/"), paddedPage(anchor("/two.html") + anchor("/three.html"), 600));
-    server.serve(at("/two.html"), paddedPage("", 600));
-    server.serve(at("/three.html"), paddedPage("", 600));
-    options = optionsFor(at("/"), 1);
-    options.downloadFiles = true;
-    options.downloadFolder = folder.path().string();
-    options.maxDownloadGB = 0.000001;
+// "Stop" pressed while the start page's first window is read.
+TEST_F(CrawlTest, StopQuestionYesEndsThePageAndTheCrawlNoGoesOn) {
+  using enum SearchState;
+  serveQuestionSite();
+  for (const Answer answer : {Answer::Yes, Answer::No}) {
+    host = test::FakeHost();
+    host.answers = {answer};
+    host.stopAtPump = 1;
+    const CrawlResult result = crawl(options(at("/"), 1));
+    const bool yes = answer == Answer::Yes;
+    EXPECT_EQ(host.asked, Texts{messages::kStopQuestion});
+    EXPECT_EQ(host.states,
+              (yes ? std::vector{Running, Idle, Idle} : std::vector{Running, Running, Idle}));
+    EXPECT_EQ(result.stopped, yes);
+    EXPECT_EQ(result.addressesRead, yes ? 1u : 4u);
+    EXPECT_EQ(result.counters.bytes, yes ? 1024 : 4872);
+    EXPECT_EQ(result.counters.webLinks, yes ? 1 : 3);
   }
-
-  TempDir folder;
-  FetchOptions options;
-};
-
-TEST_F(VolumeTest, YesStopsAtTheFirstAddressOverTheLimit) {
-  host.answers = {Answer::Yes};
-  const CrawlResult result = crawl(options);
-  EXPECT_EQ(host.asked, Addresses{messages::kVolumeQuestion});
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(filesIn(folder.path()), Addresses{"tarn_example_.htm"});
-  EXPECT_EQ(result.counters.bytes, 600);
-  EXPECT_EQ(result.counters.pages, 3);
-}
-
-TEST_F(VolumeTest, NoLiftsTheLimitForTheRestOfTheCrawl) {
-  host.answers = {Answer::No};
-  const CrawlResult result = crawl(options);
-  EXPECT_EQ(host.asked, Addresses{messages::kVolumeQuestion});
-  EXPECT_FALSE(result.stopped);
-  EXPECT_EQ(filesIn(folder.path()).size(), 3u);
-  EXPECT_EQ(result.counters.bytes, 1800);
-}
-
-TEST_F(VolumeTest, CancelReadsThisAddressAndAsksAgainAtTheNext) {
-  host.answers = {Answer::Cancel, Answer::Cancel};
-  crawl(options);
-  EXPECT_EQ(host.asked, (Addresses{messages::kVolumeQuestion, messages::kVolumeQuestion}));
-  EXPECT_EQ(filesIn(folder.path()).size(), 3u);
-}
-
-TEST_F(VolumeTest, ReachingTheLimitExactlyAsksNothing) {
-  options.maxDownloadGB = 0.0000018;
-  crawl(options);
-  EXPECT_TRUE(host.asked.empty());
-  EXPECT_EQ(filesIn(folder.path()).size(), 3u);
-}
-
-// A start page of three windows with one link in each, and the linked page.
-class StopTest : public CrawlTest {
- protected:
-  StopTest() {
-    std::string page = paddedPage(anchor("/one.html"), 1024);
-    page += paddedPage(anchor("/two.html"), 1024);
-    page += paddedPage(anchor("/three.html"), 1024);
-    server.serve(at("/"), page);
-    server.serve(at("/one.html"), "<p>one</p>");
-  }
-};
-
-TEST_F(StopTest, YesEndsThePageAfterItsWindowAndTheCrawl) {
-  host.stopAtPump = 1;
-  host.answers = {Answer::Yes};
-  const CrawlResult result = crawl(optionsFor(at("/"), 1));
-  EXPECT_EQ(host.asked, Addresses{messages::kStopQuestion});
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(dumpTree(tree),
-            "7  - \n"
-            "  0 http://www.tarn.example/\n"
-            "    1 Web links\n"
-            "      5 http://www.tarn.example/one.html\n");
-  EXPECT_EQ(result.addressesRead, 1u);
-  EXPECT_EQ(result.counters.bytes, 1024);
-}
-
-TEST_F(StopTest, NoGoesOnAsIfNothingHadBeenPressed) {
-  host.stopAtPump = 1;
-  host.answers = {Answer::No};
-  const CrawlResult result = crawl(optionsFor(at("/"), 1));
-  EXPECT_EQ(host.asked, Addresses{messages::kStopQuestion});
-  EXPECT_FALSE(result.stopped);
-  EXPECT_EQ(result.addressesRead, 4u);
-  // The search was put back into its running state, and idle at the end.
-  EXPECT_EQ(host.states, (std::vector<SearchState>{SearchState::Running, SearchState::Running,
-                                                   SearchState::Idle}));
-  EXPECT_NE(dumpTree(tree).find("three.html"), std::string::npos);
-}
-
-TEST_F(StopTest, AStoredFileIsReadToItsEndBeforeTheCrawlStops) {
-  const std::string zip(3000, 'z');
-  server.serve(at("/big.zip"), zip);
-  TempDir folder;
-  FetchOptions options = optionsFor(at("/big.zip"));
-  options.downloadFiles = true;
-  options.downloadFolder = folder.path().string();
-  host.stopAtPump = 1;
-  const CrawlResult result = crawl(options);
-  EXPECT_TRUE(host.asked.empty());
-  EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(readFile(folder.path() / "big.zip"), zip);
-}
-
-TEST_F(CrawlTest, TwoCrawlsLeaveTwoStartItemsAndRewriteTheCurrentLinksFile) {
-  TempDir folder;
-  settings.currentLinksPath = folder.path() / "currentlinks.txt";
-  server.serve(at("/one.html"), "1");
-  server.serve(at("/two.html"), "2");
-  crawl(optionsFor(at("/one.html")));
-  EXPECT_EQ(readFile(settings.currentLinksPath), at("/one.html") + "\n");
-  crawl(optionsFor(at("/two.html")));
-  EXPECT_EQ(readFile(settings.currentLinksPath), at("/two.html") + "\n");
-  EXPECT_EQ(dumpTree(tree), "7  - \n  0 " + at("/one.html") + "\n  0 " + at("/two.html") + "\n");
 }
 
 TEST_F(CrawlTest, ItemsDeletedWhileTheCrawlRunsAreNeitherReadNorFilled) {
-  test::serveChainSite(server);
-  // At the first pump (the start page), delete the start item's first link, which waits in
-  // the queue, and at the second pump (page b) clear the whole tree.
-  host.onPump = [&](int pump) {
-    if (pump == 1) {
-      const Item start = tree.firstChild(tree.rootItem());
-      const Item links = tree.firstChild(start);
-      if (tree.contains(links)) tree.remove(tree.firstChild(links));
+  serveChainSite();
+  const std::string site = kChain;
+  // While b is read, delete it; while d is read, clear the tree, in which b waits again.
+  std::string beforeClear;
+  host.onPump = [&](int) {
+    const Item start = tree.firstChild(tree.rootItem());
+    if (!tree.contains(start) || host.addresses.empty()) return;
+    const std::string& reading = host.addresses.back();
+    if (reading == site + "b.html" && tree.hasChildren(start)) {
+      const Item b = tree.firstChild(tree.firstChild(start));
+      if (tree.label(b) == reading) tree.remove(b);
     }
-    if (pump == 3) tree.clearResults();
+    if (reading == site + "d.html") {
+      beforeClear = dumpTree(tree);
+      tree.clearResults();
+    }
   };
-  const CrawlResult result = crawl(optionsFor(test::kChainStart, 3));
-  EXPECT_FALSE(result.stopped);
+  const CrawlResult result = crawl(options(site, 3));
+  EXPECT_EQ(beforeClear, R"(7  - 
+  0 http://www.chain.example/
+    1 Web links
+      5 http://www.chain.example/c.html
+        1 Web links
+          5 http://www.chain.example/d.html
+          5 http://www.chain.example/b.html
+)");
   EXPECT_EQ(dumpTree(tree), "7  - \n");
-  // Read: the start page, c (b was deleted), d (its links had no tree left); the rest of
-  // the queue was gone with the tree.
-  EXPECT_EQ(result.addressesRead, 3u);
-  EXPECT_EQ(server.requestCount("http://www.chain.example/e.html"), 0u);
+  EXPECT_EQ(host.addresses, (Texts{site, site + "b.html", site + "c.html", site + "d.html"}));
+  EXPECT_EQ(result.addressesRead, 4u);
+  EXPECT_EQ(server.requestCount(site + "e.html"), 0u);
+}
+
+// tarnwick-cli from here on.
+
+TEST_F(CrawlTest, CliLinksOfEveryFormFollowedOneLevel) {
+  server.serve(at("/"), "<html><body>\n" + anchor("/about.html") + anchor("docs/guide.html") +
+                            anchor("?page=2") + anchor("HTTP://www.tarn.example/upper.html") +
+                            anchor("http://www.other.example/x.html") + anchor("a;b.html") +
+                            anchor("/missing.html") + anchor("http://127.0.0.1:1/refused.html") +
+                            anchor("#top") + anchor("/never.html") + "</body></html>\n");
+  // A link of one or two characters ends a page's links.
+  server.serve(at("/about.html"),
+               "<a href=\"team/\">Team</a> <a href=\"/docs/guide.html\">Guide</a> "
+               "<a href=\"http://www.tarn.example/\">Home</a> <a href=\"/\">Root</a> "
+               "<a href=\"/after.html\">After</a>");
+  server.serve(at("/docs/guide.html"),
+               "<a href=\"../about.html\">Up</a> <a href=\"intro.html\">Intro</a> "
+               "<a href=\"../../x/deep.html\">Deep</a> <a href=\"sub//twice.html\">Twice</a> "
+               "<a href=\"ab\">Two letters</a> <a href=\"late.html\">Late</a>");
+  server.serve(at("/?page=2"), "<a href=\"?page=3\">More</a>");
+  server.serve("http://www.other.example/x.html", "<a href='y.html'>Y</a>");
+  test::ScopedEnv direct("no_proxy", "127.0.0.1");  // a refused connection, not a proxy's answer
+  const fs::path exported = folder.path() / "links.txt", structure = folder.path() / "tree2.txt";
+  const fs::path current = folder.path() / "currentlinks.txt";
+  EXPECT_EQ(
+      crawlTree({at("/"), "--levels", "1", "--export", exported.string(), "--sections", "links",
+                 "--structure", structure.string(), "--current-links", current.string()}),
+      R"(7  - 
+  0 http://www.tarn.example/
+    1 Web links
+      5 http://www.tarn.example/about.html
+        1 Web links
+          5 http://www.tarn.example/team/
+          5 http://www.tarn.example/docs/guide.html
+          5 http://www.tarn.example/
+      5 http://www.tarn.example/docs/guide.html
+        1 Web links
+          5 http://www.tarn.example/about.html
+          5 http://www.tarn.example/docs/intro.html
+          5 http://www.tarn.example/../x/deep.html
+          5 http://www.tarn.example/docs/sub/twice.html
+      5 http://www.tarn.example/?page=2
+        1 Web links
+          5 http://www.tarn.example/?page=3
+      5 http://www.tarn.example/HTTP:/www.tarn.example/upper.html
+        8 Can not open. Check connection and/or existance.
+      5 http://www.other.example/x.html
+        1 Web links
+          5 http://www.other.example/y.html
+      5 http://www.tarn.example/missing.html
+        8 Can not open. Check connection and/or existance.
+      5 http://127.0.0.1:1/refused.html
+        8 Page is not opening. Check connection.
+)");
+  // Only the network error goes to standard error: error statuses are no network errors.
+  EXPECT_EQ(std::count(cli.err.begin(), cli.err.end(), '\n'), 1) << cli.err;
+  EXPECT_NE(cli.err.find("127.0.0.1 port 1"), std::string::npos) << cli.err;
+  EXPECT_EQ(cli.out, "");
+  EXPECT_EQ(readFile(current), at("/") + "\n");
+  EXPECT_NE(readFile(exported).find("http://www.other.example/y.html"), std::string::npos);
+  EXPECT_NE(readFile(structure).find(at("/docs/intro.html")), std::string::npos);
+}
+
+TEST_F(CrawlTest, CliEachLevelReadsOneStepFurtherBreadthFirst) {
+  serveChainSite();
+  EXPECT_EQ(crawlTree({kChain, "--levels", "3", "--find", "images"}),  // no link to follow
+            "7  - \n  0 http://www.chain.example/\n");
+  const char* expected[] = {
+      R"(7  - 
+  0 http://www.chain.example/
+    1 Web links
+      5 http://www.chain.example/b.html
+      5 http://www.chain.example/c.html
+)",
+      R"(7  - 
+  0 http://www.chain.example/
+    1 Web links
+      5 http://www.chain.example/b.html
+        1 Web links
+          5 http://www.chain.example/c.html
+          5 http://www.chain.example/d.html
+      5 http://www.chain.example/c.html
+        1 Web links
+          5 http://www.chain.example/d.html
+          5 http://www.chain.example/b.html
+)",
+      R"(7  - 
+  0 http://www.chain.example/
+    1 Web links
+      5 http://www.chain.example/b.html
+        1 Web links
+          5 http://www.chain.example/c.html
+          5 http://www.chain.example/d.html
+            1 Web links
+              5 http://www.chain.example/e.html
+      5 http://www.chain.example/c.html
+        1 Web links
+          5 http://www.chain.example/d.html
+          5 http://www.chain.example/b.html
+            1 Web links
+              5 http://www.chain.example/c.html
+              5 http://www.chain.example/d.html
+)",
+      // d waits in the queue when c is read again, so it is queued once; e has no link.
+      R"(7  - 
+  0 http://www.chain.example/
+    1 Web links
+      5 http://www.chain.example/b.html
+        1 Web links
+          5 http://www.chain.example/c.html
+          5 http://www.chain.example/d.html
+            1 Web links
+              5 http://www.chain.example/e.html
+      5 http://www.chain.example/c.html
+        1 Web links
+          5 http://www.chain.example/d.html
+          5 http://www.chain.example/b.html
+            1 Web links
+              5 http://www.chain.example/c.html
+                1 Web links
+                  5 http://www.chain.example/d.html
+                  5 http://www.chain.example/b.html
+              5 http://www.chain.example/d.html
+                1 Web links
+                  5 http://www.chain.example/e.html
+)"};
+  for (int level = 0; level <= 3; ++level)
+    EXPECT_EQ(crawlTree({kChain, "--levels", std::to_string(level)}), expected[level]) << level;
+  Texts read;  // by the level 3 crawl, in order
+  for (const auto& r : server.requests()) read.push_back(r.address.substr(strlen(kChain)));
+  ASSERT_EQ(read.size(), 1u + 1 + 3 + 5 + 8);
+  EXPECT_EQ(Texts(read.end() - 8, read.end()),
+            (Texts{"", "b.html", "c.html", "d.html", "b.html", "e.html", "c.html", "d.html"}));
+}
+
+// Without a filter every link here would be followed, as on the sites above.
+TEST_F(CrawlTest, CliDomainFilters) {
+  const std::string docs = at("/docs/");
+  server.serve(docs, anchor("a.html") + anchor("/top.html") + anchor("../up.html") +
+                         anchor("/docs-old/z.html") + anchor("http://shop.tarn.example/s.html") +
+                         anchor("http://www.other.example/o.html"));
+  server.serve(docs + "a.html", "<a href=\"b.html\">B</a>");
+  server.serve(at("/top.html"), "<a href=\"t2.html\">T2</a>");
+  server.serve(at("/up.html"), "<a href=\"u2.html\">U2</a>");
+  server.serve(at("/docs-old/z.html"), "<a href=\"z2.html\">Z2</a>");
+  server.serve("http://shop.tarn.example/s.html", "<a href=\"s2.html\">S2</a>");
+  server.serve("http://www.other.example/o.html", "<a href=\"o2.html\">O2</a>");
+  // Only links that begin with the page's site, and contain the root domain.
+  EXPECT_EQ(crawlTree({docs, "--levels", "1", "--only-root-domain"}), R"(7  - 
+  0 http://www.tarn.example/docs/
+    1 Web links
+      5 http://www.tarn.example/docs/a.html
+        1 Web links
+          5 http://www.tarn.example/docs/b.html
+      5 http://www.tarn.example/top.html
+        1 Web links
+          5 http://www.tarn.example/t2.html
+      5 http://www.tarn.example/up.html
+        1 Web links
+          5 http://www.tarn.example/u2.html
+      5 http://www.tarn.example/docs-old/z.html
+        1 Web links
+          5 http://www.tarn.example/docs-old/z2.html
+)");
+  // Only links that begin with the page's folder, as text: "docs-old" begins with "docs".
+  EXPECT_EQ(crawlTree({docs, "--levels", "1", "--only-parent-domain"}), R"(7  - 
+  0 http://www.tarn.example/docs/
+    1 Web links
+      5 http://www.tarn.example/docs/a.html
+        1 Web links
+          5 http://www.tarn.example/docs/b.html
+      5 http://www.tarn.example/docs-old/z.html
+        1 Web links
+          5 http://www.tarn.example/docs-old/z2.html
+)");
+}
+
+// Past a limit of 3500 bytes at each address after the start page.
+TEST_F(CrawlTest, CliEveryAnswerToTheVolumeQuestionFromItsFlag) {
+  serveQuestionSite();
+  struct Row {
+    std::string answer, limit;
+    long stored, asked;
+  };
+  for (const Row& row : {Row{"", "0.0000035", 1, 1}, Row{"stop", "0.0000035", 1, 1},
+                         Row{"continue", "0.0000035", 4, 1}, Row{"once", "0.0000035", 4, 3},
+                         Row{"", "0.000004872", 4, 0}}) {  // reached exactly: no question
+    test::TempDir to;
+    Texts args{at("/"),    "--levels", "1", "--download-to", to.path().string(),
+               "--max-gb", row.limit};
+    if (!row.answer.empty()) args.insert(args.end(), {"--volume-answer", row.answer});
+    crawlTree(args);
+    EXPECT_EQ(std::distance(fs::directory_iterator(to.path()), {}), row.stored) << row.answer;
+    // One line of standard error per question; no other message is due.
+    EXPECT_EQ(std::count(cli.err.begin(), cli.err.end(), '\n'), row.asked) << cli.err;
+  }
+}
+
+TEST_F(CrawlTest, CliUsageErrorsWriteNothing) {
+  const std::string treeFile = (folder.path() / "tree.txt").string();
+  for (Texts args :
+       {Texts{"www.tarn.example"}, Texts{""}, Texts{at("/"), "--levels", "-1"},
+        Texts{at("/"), "--download-to", "/no/such"}, Texts{at("/"), "--volume-answer", "maybe"}}) {
+    args.insert(args.begin(), "crawl");
+    args.insert(args.end(), {"--tree", treeFile});
+    EXPECT_EQ(test::runCli(args).exitCode, 2) << args[1];
+    EXPECT_FALSE(fs::exists(treeFile));
+  }
+  EXPECT_NE(test::runCli({"crawl", "tarn.example/index.html"})
+                .err.find("It's look like that 'http://' or 'https://' is missing in the address."),
+            std::string::npos);
+}
+
+TEST_F(CrawlTest, CliCtrlCEndsAfterTheCurrentWindowAndASecondOneAtOnce) {
+  std::string body;  // five windows with a link each, 200 ms apart
+  for (int i = 1; i <= 5; ++i) body += paddedPage(anchor("/w" + std::to_string(i) + ".html"), 1024);
+  server.serve(at("/"), Page::chunked(body, 1024, std::chrono::milliseconds(200)));
+  const fs::path treeFile = folder.path() / "tree.txt";
+  EXPECT_EQ(interrupted({"crawl", at("/"), "--levels", "1", "--tree", treeFile.string()}, 1), 0);
+  const std::string dump = readFile(treeFile);
+  EXPECT_NE(dump.find("w1.html"), std::string::npos) << dump;
+  EXPECT_EQ(dump.find("w5.html"), std::string::npos) << dump;
+  EXPECT_EQ(dump.find("\n        "), std::string::npos) << dump;  // no link was followed
+  // The second ends at once, even while an address keeps the crawl waiting.
+  server.serve(at("/silent.html"), Page::faulty(Fault::NoResponse));
+  EXPECT_EQ(interrupted({"crawl", at("/silent.html"), "--timeout", "60"}, 2), 130);
 }
 
 }  // namespace

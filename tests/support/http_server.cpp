@@ -12,10 +12,7 @@ namespace {
 
 // No stalled answer outlives this, whatever a test does.
 constexpr std::chrono::seconds kLongestStall{60};
-
-bool isAbsolute(std::string_view target) {
-  return target.rfind("http://", 0) == 0 || target.rfind("https://", 0) == 0;
-}
+constexpr const char* kType = "text/html";
 
 }  // namespace
 
@@ -26,9 +23,9 @@ HttpServer::HttpServer() : server_(std::make_unique<httplib::Server>()) {
   server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
     handle(request, response);
   });
-  port_ = server_->bind_to_any_port("127.0.0.1");
-  if (port_ <= 0) throw std::runtime_error("test server: cannot bind 127.0.0.1");
-  base_ = "http://127.0.0.1:" + std::to_string(port_);
+  const int port = server_->bind_to_any_port("127.0.0.1");
+  if (port <= 0) throw std::runtime_error("test server: cannot bind 127.0.0.1");
+  base_ = "http://127.0.0.1:" + std::to_string(port);
   thread_ = std::thread([this] { server_->listen_after_bind(); });
   for (int i = 0; i < 500 && !server_->is_running(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -37,15 +34,16 @@ HttpServer::HttpServer() : server_(std::make_unique<httplib::Server>()) {
 HttpServer::~HttpServer() {
   {
     std::lock_guard lock(mutex_);
-    ending_ = true;
+    isEnding_ = true;
   }
-  released_.notify_all();
+  ending_.notify_all();
   server_->stop();
   thread_.join();
 }
 
-std::string HttpServer::absolute(const std::string& address) const {
-  return isAbsolute(address) ? address : base_ + address;
+std::string HttpServer::absolute(std::string_view address) const {
+  const bool isAbsolute = address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0;
+  return isAbsolute ? std::string(address) : base_ + std::string(address);
 }
 
 void HttpServer::serve(const std::string& address, Page page) {
@@ -59,22 +57,16 @@ std::vector<SeenRequest> HttpServer::requests() const {
 }
 
 std::size_t HttpServer::requestCount(std::string_view address) const {
-  const std::string wanted = absolute(std::string(address));
+  const std::string wanted = absolute(address);
   std::lock_guard lock(mutex_);
-  return static_cast<std::size_t>(std::count_if(requests_.begin(), requests_.end(),
-                                                [&](const SeenRequest& r) { return r.address == wanted; }));
+  return static_cast<std::size_t>(
+      std::count_if(requests_.begin(), requests_.end(),
+                    [&](const SeenRequest& r) { return r.address == wanted; }));
 }
 
-std::vector<std::string> HttpServer::requestedAddresses() const {
-  std::lock_guard lock(mutex_);
-  std::vector<std::string> addresses;
-  for (const SeenRequest& r : requests_) addresses.push_back(r.address);
-  return addresses;
-}
-
-bool HttpServer::waitForRelease(std::chrono::milliseconds limit) {
+void HttpServer::waitUntilEnding() {
   std::unique_lock lock(mutex_);
-  return released_.wait_for(lock, limit, [this] { return ending_; });
+  ending_.wait_for(lock, kLongestStall, [this] { return isEnding_; });
 }
 
 void HttpServer::handle(const httplib::Request& request, httplib::Response& response) {
@@ -88,51 +80,48 @@ void HttpServer::handle(const httplib::Request& request, httplib::Response& resp
     if (auto it = pages_.find(address); it != pages_.end()) found = it->second;
   }
   if (!found) {
-    const bool ownHost = address.rfind(base_ + "/", 0) == 0 || address == base_;
-    found = Page::withStatus(ownHost ? 404 : 502, ownHost ? "not found" : "bad gateway");
+    const bool ownHost = address.rfind(base_ + "/", 0) == 0;
+    found = Page::html(ownHost ? "not found" : "bad gateway", ownHost ? 404 : 502);
   }
   auto page = std::make_shared<const Page>(std::move(*found));
   response.status = page->status;
   if (!page->location.empty()) response.set_header("Location", page->location);
   switch (page->fault) {
     case Fault::None:
-      response.set_content(page->body, page->contentType);
+      response.set_content(page->body, kType);
       break;
     case Fault::Chunked:
-      response.set_chunked_content_provider(
-          page->contentType, [page](std::size_t offset, httplib::DataSink& sink) {
-            if (offset >= page->body.size()) {
-              sink.done();
-              return true;
-            }
-            const std::size_t piece = page->pieceSize == 0 ? page->body.size() : page->pieceSize;
-            const std::size_t n = std::min(piece, page->body.size() - offset);
-            if (offset > 0) std::this_thread::sleep_for(page->piecePause);
-            return sink.write(page->body.data() + offset, n);
-          });
+      response.set_chunked_content_provider(kType, [page](std::size_t offset,
+                                                          httplib::DataSink& sink) {
+        if (offset >= page->body.size()) {
+          sink.done();
+          return true;
+        }
+        const std::size_t piece = page->pieceSize == 0 ? page->body.size() : page->pieceSize;
+        if (offset > 0) std::this_thread::sleep_for(page->piecePause);
+        return sink.write(page->body.data() + offset, std::min(piece, page->body.size() - offset));
+      });
       break;
     case Fault::UntilClose:
       response.set_header("Connection", "close");
-      response.set_content_provider(page->contentType,
-                                    [page](std::size_t offset, httplib::DataSink& sink) {
-                                      if (offset >= page->body.size()) return false;  // close now
-                                      return sink.write(page->body.data() + offset,
-                                                        page->body.size() - offset);
-                                    });
+      response.set_content_provider(kType, [page](std::size_t offset, httplib::DataSink& sink) {
+        if (offset >= page->body.size()) return false;  // closes the connection
+        return sink.write(page->body.data() + offset, page->body.size() - offset);
+      });
       break;
     case Fault::ResetMidBody:
     case Fault::Stall:
       response.set_content_provider(
-          page->body.size(), page->contentType,
+          page->body.size(), kType,
           [this, page](std::size_t offset, std::size_t, httplib::DataSink& sink) {
             const std::size_t cut = std::min(page->cutAt, page->body.size());
             if (offset < cut) return sink.write(page->body.data() + offset, cut - offset);
-            if (page->fault == Fault::Stall) waitForRelease(kLongestStall);
+            if (page->fault == Fault::Stall) waitUntilEnding();
             return false;  // drops the connection
           });
       break;
     case Fault::NoResponse:
-      waitForRelease(kLongestStall);
+      waitUntilEnding();
       response.status = 503;
       break;
   }

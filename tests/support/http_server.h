@@ -22,8 +22,8 @@ namespace tarnwick::test {
 
 // How the server answers one address.
 enum class Fault {
-  None,          // status, headers and the whole body with its Content-Length
-  Chunked,       // chunked, no Content-Length, the body in pieces of `pieceSize`
+  None,          // the whole body with its Content-Length
+  Chunked,       // chunked, no Content-Length, the body in pieces of `pieceSize` (0: one piece)
   UntilClose,    // no Content-Length and no chunks: the body ends when the connection closes
   ResetMidBody,  // the whole body's Content-Length, the connection dropped after `cutAt` bytes
   Stall,         // the whole body's Content-Length, `cutAt` bytes, then silence
@@ -33,42 +33,49 @@ enum class Fault {
 struct Page {
   std::string body;
   int status = 200;
-  std::string contentType = "text/html";
   std::string location;  // a Location header when not empty
   Fault fault = Fault::None;
-  std::size_t pieceSize = 0;  // Chunked: bytes per chunk (0: the whole body in one)
-  std::chrono::milliseconds piecePause{0};
-  std::size_t cutAt = 0;  // ResetMidBody, Stall
+  std::size_t pieceSize = 0;
+  std::chrono::milliseconds piecePause{0};  // between chunks
+  std::size_t cutAt = 0;
 
-  static Page html(std::string body) {
+  static Page html(std::string body, int status = 200) {
     Page page;
     page.body = std::move(body);
+    page.status = status;
     return page;
   }
-  static Page redirect(std::string to, int status = 302) {
-    Page page;
-    page.status = status;
+  static Page redirect(int status, std::string to) {
+    Page page = html("", status);
     page.location = std::move(to);
     return page;
   }
-  static Page withStatus(int status, std::string body = "error page") {
+  static Page chunked(std::string body, std::size_t pieceSize,
+                      std::chrono::milliseconds pause = {}) {
+    Page page = faulty(Fault::Chunked, std::move(body));
+    page.pieceSize = pieceSize;
+    page.piecePause = pause;
+    return page;
+  }
+  static Page faulty(Fault fault, std::string body = "", std::size_t cutAt = 0) {
     Page page = html(std::move(body));
-    page.status = status;
+    page.fault = fault;
+    page.cutAt = cutAt;
     return page;
   }
 };
 
 struct SeenRequest {
   std::string address;  // absolute: the target as a proxy gets it, or base() + target
-  std::multimap<std::string, std::string> headers;  // names as sent
+  std::multimap<std::string, std::string> headers;
   int remotePort = -1;  // tells connections apart
 };
 
-// A real HTTP server on 127.0.0.1 (a free port) that serves a table of pages,
-// for tests. It also answers as an HTTP proxy (point `http_proxy` at base()):
-// a request for any host is looked up by its absolute address, so tests can
-// use host names that no name service knows. Unknown addresses get 404 on its
-// own host and 502 on any other, as a proxy would answer.
+// A real HTTP server on 127.0.0.1 (a free port) that serves a table of pages.
+// It also answers as an HTTP proxy (point `http_proxy` at base()), looking a
+// request for any host up by its absolute address, so tests can use host
+// names no name service knows. Unknown addresses get 404 on its own host and
+// 502 on any other, as a proxy would answer.
 class HttpServer {
  public:
   HttpServer();
@@ -76,37 +83,35 @@ class HttpServer {
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
-  int port() const { return port_; }
   // "http://127.0.0.1:PORT"
   const std::string& base() const { return base_; }
 
   // address: absolute ("http://host/path") or a target on this server ("/path").
   void serve(const std::string& address, Page page);
-  void serve(const std::string& address, std::string body) { serve(address, Page::html(std::move(body))); }
+  void serve(const std::string& address, std::string body) {
+    serve(address, Page::html(std::move(body)));
+  }
 
   std::vector<SeenRequest> requests() const;
   std::size_t requestCount(std::string_view address) const;
-  // The addresses requested, in order.
-  std::vector<std::string> requestedAddresses() const;
 
  private:
-  std::string absolute(const std::string& address) const;
+  std::string absolute(std::string_view address) const;
   void handle(const httplib::Request& request, httplib::Response& response);
-  bool waitForRelease(std::chrono::milliseconds limit);
+  void waitUntilEnding();
 
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
-  int port_ = 0;
   std::string base_;
   mutable std::mutex mutex_;
-  std::condition_variable released_;
-  bool ending_ = false;
+  std::condition_variable ending_;
+  bool isEnding_ = false;
   std::map<std::string, Page> pages_;
   std::vector<SeenRequest> requests_;
 };
 
-// Sets one environment variable (or removes it when value is nullopt) and
-// puts the old value back at the end of the scope.
+// Sets one environment variable (or removes it when value is nullopt) for the
+// length of a scope.
 class ScopedEnv {
  public:
   ScopedEnv(std::string name, std::optional<std::string> value);
