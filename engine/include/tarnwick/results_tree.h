@@ -90,6 +90,9 @@ class ResultsTree {
   Item rootItem() const { return root_; }
   // Number of live items.
   std::size_t size() const { return live_; }
+  // Grows with every remove() and clearResults(): holders of handles compare
+  // it to learn cheaply whether any of theirs may have gone.
+  std::uint64_t removals() const { return removals_; }
   // Bytes of all labels stored since the last clear.
   std::size_t labelBytes() const;
 
@@ -129,6 +132,7 @@ class ResultsTree {
   std::unique_ptr<LabelArena> labels_;
   std::uint32_t epoch_ = 0;
   std::size_t live_ = 0;
+  std::uint64_t removals_ = 0;
   Item root_;
   TreeListener* listener_ = nullptr;
 };

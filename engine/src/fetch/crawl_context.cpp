@@ -36,6 +36,11 @@ void CrawlContext::prefetchNext() {
 }
 
 void CrawlContext::linkInserted(Item entry) {
+  // Items the user deleted no longer wait: their addresses may be queued again.
+  if (tree.removals() != removalsSeen_) {
+    queue.dropRemoved(tree);
+    removalsSeen_ = tree.removals();
+  }
   // The first link queued while the queue was empty is the next to be read.
   if (enqueueLink(tree, entry, queue, filter, inserter.parts, currentLevel) && queue.size() == 1)
     prefetchNext();

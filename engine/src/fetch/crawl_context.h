@@ -44,6 +44,9 @@ class CrawlContext : public LinkSink {
   void prefetchNext();
 
   void linkInserted(Item entry) override;
+
+ private:
+  std::uint64_t removalsSeen_ = 0;
 };
 
 }  // namespace tarnwick

@@ -70,6 +70,7 @@ Item ResultsTree::clearResults() {
   topLevel_.clear();
   labels_ = std::make_unique<LabelArena>();
   ++epoch_;
+  ++removals_;
   live_ = 0;
   root_ = Item();
   if (listener_) listener_->reset();
@@ -117,6 +118,7 @@ void ResultsTree::remove(Item item) {
   auto& siblings = childrenOf(up);
   siblings.erase(siblings.begin() + at);
   markDead(item.index_);
+  ++removals_;
   if (item == root_) root_ = Item();
   if (listener_) listener_->removed();
 }
