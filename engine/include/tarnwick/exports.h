@@ -87,9 +87,6 @@ struct ExportResult {
   bool ok() const { return status == ExportStatus::Written || status == ExportStatus::NothingToSave; }
 };
 
-inline constexpr const char* kSavingFileWriteFailed =
-    "The saving file could not be written completely; it was left as it was.";
-
 // Writes the chosen sections of the whole tree (saveAllContent) or of the
 // branch of selectedItem to `path`: e-mails with the page they were found on,
 // each distinct web link once (filtered by the extension list when asked),

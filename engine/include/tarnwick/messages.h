@@ -34,6 +34,9 @@ inline constexpr const char* kSearchObjectUndetermined = "Search object is not p
 
 inline constexpr const char* kChooseSameOption = "Choose same option to save and try again.";
 inline constexpr const char* kSavingFileCannotOpen = "Saving file can not be open.";
+// Ours: a write that broke off (disk full) must not pass for a save.
+inline constexpr const char* kSavingFileWriteFailed =
+    "The saving file could not be written completely; it was left as it was.";
 inline constexpr const char* kNoLinksFound =
     "No links are found.\n\nCheck format the file with the list of links.\n"
     "It has to be text file with one link per line.";

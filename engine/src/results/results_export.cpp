@@ -129,7 +129,7 @@ ExportResult saveResults(const ResultsTree& tree, const SaveResultsOptions& opti
     if (options.keywords) writer.writeKeywords();
     out->commit();
   } catch (const FileError& e) {
-    return failure(ExportStatus::WriteFailed, kSavingFileWriteFailed, e);
+    return failure(ExportStatus::WriteFailed, messages::kSavingFileWriteFailed, e);
   }
   return {};
 }

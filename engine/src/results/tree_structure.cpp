@@ -94,7 +94,7 @@ ExportResult saveTreeStructure(const ResultsTree& tree, const std::filesystem::p
     for (int i = 0, n = tree.childCount(root); i < n; ++i) writer.writePage(tree.child(root, i));
     out->commit();
   } catch (const FileError& e) {
-    return ExportResult{ExportStatus::WriteFailed, kSavingFileWriteFailed, e.what()};
+    return ExportResult{ExportStatus::WriteFailed, messages::kSavingFileWriteFailed, e.what()};
   }
   return {};
 }
