@@ -2,26 +2,18 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 #include "commands.h"
+#include "find_flags.h"
 #include "tarnwick/exports.h"
 
 namespace tarnwick::cli {
 
 namespace {
 
-std::vector<std::string> splitSections(const std::string& list) {
-  std::vector<std::string> words;
-  std::stringstream in(list);
-  for (std::string word; std::getline(in, word, ',');)
-    if (!word.empty()) words.push_back(word);
-  return words;
-}
-
 std::string checkSections(const std::string& list) {
-  const auto words = splitSections(list);
+  const auto words = splitList(list);
   if (words.empty()) return "no section given (use emails,links,keywords)";
   for (const auto& word : words)
     if (word != "emails" && word != "links" && word != "keywords")
@@ -31,7 +23,7 @@ std::string checkSections(const std::string& list) {
 
 SaveResultsOptions toSaveOptions(const ExportFlags& flags) {
   SaveResultsOptions options;
-  for (const auto& word : splitSections(flags.sections)) {
+  for (const auto& word : splitList(flags.sections)) {
     options.emails |= word == "emails";
     options.allWebLinks |= word == "links";
     options.keywords |= word == "keywords";

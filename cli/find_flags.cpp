@@ -10,6 +10,8 @@ bool isCategory(const std::string& word) {
   return word == "links" || word == "images" || word == "emails" || word == "keywords";
 }
 
+}  // namespace
+
 std::vector<std::string> splitList(const std::string& list) {
   std::vector<std::string> words;
   std::stringstream in(list);
@@ -17,8 +19,6 @@ std::vector<std::string> splitList(const std::string& list) {
     if (!word.empty()) words.push_back(word);
   return words;
 }
-
-}  // namespace
 
 void addFindFlag(CLI::App& sub, std::string& list, const std::string& defaultList) {
   list = defaultList;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <string>
+#include <vector>
 
 namespace tarnwick::cli {
 
@@ -13,6 +14,9 @@ struct FindSelection {
   bool emails = false;
   bool keywords = false;
 };
+
+// The non-empty words of a comma list ("links,,emails" gives two).
+std::vector<std::string> splitList(const std::string& list);
 
 // Adds --find (a usage error for an unknown category) with the given default.
 void addFindFlag(CLI::App& sub, std::string& list, const std::string& defaultList);
