@@ -82,7 +82,11 @@ double leadingNumber(std::string_view text) {
   }
   const std::string number(text.substr(start, end - start));
   const CLocaleScope cLocale;
-  return std::strtod(number.c_str(), nullptr);
+  // strtod gives infinity for a number too large for a double, and "%g"
+  // writes that as "inf", which reads back as 0: the largest double keeps the
+  // meaning (no limit) and survives a write and a read.
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  return std::clamp(std::strtod(number.c_str(), nullptr), -kLargest, kLargest);
 }
 
 std::string formatNumber(double value) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -115,6 +116,20 @@ TEST_F(SettingsFileTest, ValuesAreReadAndWrittenAsTheirKindsAsk) {
   for (const auto& [line, stored] : cases) {
     const std::string key = line.substr(0, line.find(':') + 1);
     EXPECT_EQ(formatSettings(readText(line + "\n")), defaultsWith({key + stored})) << line;
+  }
+}
+
+// strtod's infinity would be written as "inf" and read back as 0, turning
+// "no limit" into a limit of nothing.
+TEST_F(SettingsFileTest, ANumberTooLargeForADoubleSurvivesAWriteAndARead) {
+  for (const std::string sign : {"", "-"}) {
+    const std::string line = "Max to download:" + sign + "1.79769e+308";
+    const Settings once = readText("Max to download:" + sign + "1e999\n");
+    EXPECT_TRUE(std::isfinite(once.fetch.maxDownloadGB));
+    EXPECT_EQ(formatSettings(once), defaultsWith({line}));
+    const Settings twice = readText(line + "\n");
+    EXPECT_TRUE(std::isfinite(twice.fetch.maxDownloadGB));
+    EXPECT_EQ(formatSettings(twice), defaultsWith({line}));
   }
 }
 
