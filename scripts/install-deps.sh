@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libcpp-httplib-dev
   libbenchmark-dev nginx wget ripgrep python3
+  # The fuzz targets: libFuzzer's runtime is only recommended by clang.
+  clang libclang-rt-dev
 )
 
 missing=()
