@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "tarnwick/host.h"
 #include "tarnwick/options.h"
@@ -45,6 +46,11 @@ struct CrawlResult {
 // when they are used.
 CrawlResult runCrawl(ResultsTree& tree, Item rootItem, const FetchOptions& options, Host& host,
                      const CrawlSettings& settings = {});
+
+// The checks made before a crawl starts: the fixed text of the first one
+// the address fails (an empty address, or neither "http://" nor "https://"
+// in it), or nullptr when it passes.
+const char* startAddressProblem(std::string_view address);
 
 // The three status lines of a running crawl.
 struct CrawlStatusLines {
