@@ -31,7 +31,8 @@ QPushButton* toggleButton(const QString& caption, const char* name, QWidget* par
 
 QPushButton* pictureButton(const QString& caption, const char* icon, const char* name,
                            QWidget* parent) {
-  auto* button = new QPushButton(QIcon(QLatin1String(icon)), caption, parent);
+  auto* button = new QPushButton(caption, parent);
+  button->setIcon(QIcon(QLatin1String(icon)));
   button->setAutoDefault(false);
   button->setObjectName(QLatin1String(name));
   return button;

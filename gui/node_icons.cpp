@@ -2,8 +2,17 @@
 
 #include <array>
 
+// The pictures are compiled into the static library; nothing refers to them
+// by name, so they are registered by hand.
+static void registerPictures() { Q_INIT_RESOURCE(tarnwick); }
+
 namespace tarnwick::gui {
 namespace {
+
+void ensurePictures() {
+  static const bool registered = (registerPictures(), true);
+  (void)registered;
+}
 
 // In node-kind order.
 constexpr std::array<const char*, kNodeKindCount> kIconFiles = {
@@ -15,6 +24,7 @@ constexpr std::array<const char*, kNodeKindCount> kIconFiles = {
 }  // namespace
 
 const QIcon& nodeIcon(NodeKind kind) {
+  ensurePictures();
   static const std::array<QIcon, kNodeKindCount> icons = [] {
     std::array<QIcon, kNodeKindCount> loaded;
     for (int i = 0; i < kNodeKindCount; ++i) loaded[i] = QIcon(QLatin1String(kIconFiles[i]));
@@ -24,6 +34,9 @@ const QIcon& nodeIcon(NodeKind kind) {
   return icons[i >= 0 && i < kNodeKindCount ? i : 0];
 }
 
-QIcon applicationIcon() { return QIcon(QStringLiteral(":/icons/tarnwick.svg")); }
+QIcon applicationIcon() {
+  ensurePictures();
+  return QIcon(QStringLiteral(":/icons/tarnwick.svg"));
+}
 
 }  // namespace tarnwick::gui
