@@ -39,6 +39,10 @@ void QtHost::pumpEvents() {
 }
 
 void QtHost::flush() {
+  if (pendingPercent_ != shownPercent_) {
+    shownPercent_ = pendingPercent_;
+    progress_.setValue(shownPercent_);
+  }
   SearchDialog* window = dialog();
   if (pendingAddress_) {
     if (window) window->setCurrentAddress(*pendingAddress_);
@@ -69,11 +73,9 @@ Answer QtHost::ask(std::string_view text, Buttons buttons) {
   return answer;
 }
 
-void QtHost::setProgress(int percent) {
-  if (percent == shownPercent_) return;
-  shownPercent_ = percent;
-  progress_.setValue(percent);
-}
+// QProgressBar repaints at once on most changes, so the value waits for the
+// next pump like the other status.
+void QtHost::setProgress(int percent) { pendingPercent_ = percent; }
 
 void QtHost::setCurrentAddress(std::string_view address) { pendingAddress_ = textOf(address); }
 

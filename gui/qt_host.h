@@ -56,7 +56,8 @@ class QtHost : public Host {
   DialogFlags* flags_ = nullptr;
   QPointer<SearchDialog>* window_ = nullptr;
   bool answerYes_ = false;
-  int shownPercent_ = -1;
+  int shownPercent_ = 0;
+  int pendingPercent_ = 0;
   std::optional<CrawlCounters> pendingCounters_;
   std::optional<QString> pendingAddress_;
   QElapsedTimer sincePump_;
