@@ -8,6 +8,7 @@
 #include "tarnwick/local_search.h"
 #include "tarnwick/options.h"
 #include "terminal_host.h"
+#include "terminal_text.h"
 #include "tree_output.h"
 
 namespace tarnwick::cli {
@@ -45,7 +46,7 @@ int runLocal(const LocalArgs& args) {
 
   int status = kExitOk;
   for (const auto& path : summary.unreadable) {
-    std::cerr << "tarnwick-cli: cannot read " << path << "\n";
+    std::cerr << "tarnwick-cli: cannot read " << printable(path) << "\n";
     status = kExitFailed;
   }
   if (!args.tree.empty() && !writeTreeDump(tree, args.tree)) status = kExitFailed;

@@ -394,9 +394,12 @@ TEST_F(CrawlTest, CliLinksOfEveryFormFollowedOneLevel) {
       5 http://127.0.0.1:1/refused.html
         8 Page is not opening. Check connection.
 )");
-  // Only the network error goes to standard error: error statuses are no network errors.
-  EXPECT_EQ(std::count(cli.err.begin(), cli.err.end(), '\n'), 1) << cli.err;
+  // Only the network error and the count of failures go to standard error:
+  // error statuses are no network errors.
+  EXPECT_EQ(std::count(cli.err.begin(), cli.err.end(), '\n'), 2) << cli.err;
   EXPECT_NE(cli.err.find("127.0.0.1 port 1"), std::string::npos) << cli.err;
+  EXPECT_NE(cli.err.find("3 of 8 addresses failed, 0 could not be stored\n"), std::string::npos)
+      << cli.err;
   EXPECT_EQ(cli.out, "");
   EXPECT_EQ(readFile(current), at("/") + "\n");
   EXPECT_NE(readFile(exported).find("http://www.other.example/y.html"), std::string::npos);

@@ -208,7 +208,8 @@ TEST_F(Exports, ResultsExtensionFilterNeedsAMatchAfterPositionZero) {
 }
 
 // Far more than the output buffer, with repeats spread over many growths of
-// the seen-links set, through a symbolic link whose target keeps its mode.
+// the seen-links set. A symbolic link at the name is replaced, never followed;
+// a regular file replaced keeps its mode.
 TEST_F(Exports, ResultsManyLinksEachOnceThroughALink) {
   const Item links = f.grow("0 P\n 1 Web links").back();
   std::mt19937 random(11);
@@ -225,7 +226,10 @@ TEST_F(Exports, ResultsManyLinksEachOnceThroughALink) {
   const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   fs::permissions(real, mode);
   EXPECT_TRUE(run({.allWebLinks = true}, link).ok());
-  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(link), expected);
+  EXPECT_EQ(readFile(real), "old");
+  EXPECT_TRUE(run({.allWebLinks = true}, real).ok());
   EXPECT_EQ(readFile(real), expected);
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "sub"), {}), 1);
