@@ -45,6 +45,10 @@ int runLocal(const LocalArgs& args) {
   host.endProgressLine();
 
   int status = kExitOk;
+  if (!summary.listError.empty()) {
+    std::cerr << "tarnwick-cli: cannot list the folder " << printable(summary.listError) << "\n";
+    status = kExitFailed;
+  }
   for (const auto& path : summary.unreadable) {
     std::cerr << "tarnwick-cli: cannot read " << printable(path) << "\n";
     status = kExitFailed;
