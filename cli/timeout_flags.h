@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <cmath>
 
 namespace tarnwick::cli {
 
@@ -17,8 +18,9 @@ struct TimeoutFlags {
   bool timeoutGiven() const { return timeout && timeout->count() > 0; }
 
  private:
+  // Rounded up: a positive value never becomes 0, which means "no limit".
   static std::chrono::milliseconds toMs(double seconds) {
-    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    return std::chrono::milliseconds(static_cast<long long>(std::ceil(seconds * 1000)));
   }
 };
 

