@@ -19,6 +19,8 @@ struct CrawlSettings {
   std::chrono::milliseconds connectTimeout{120000};
   // A connected address that sends nothing for this long fails.
   std::chrono::milliseconds stallTimeout{120000};
+  // An address whose body has not ended this long after it opened fails; 0: no limit.
+  std::chrono::milliseconds maxTime{0};
 };
 
 struct CrawlResult {
@@ -33,6 +35,11 @@ struct CrawlResult {
   Item startItem;
   // Addresses taken from the queue and read (or skipped as files).
   std::size_t addressesRead = 0;
+  // Addresses that got an error item; the start address among them.
+  long failedAddresses = 0;
+  bool startFailed = false;
+  // Addresses whose file could not be stored (each was reported).
+  long storeFailures = 0;
 };
 
 // The breadth-first crawl from options.startAddress: opens a session, appends

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace tarnwick {
 namespace {
@@ -69,9 +70,49 @@ bool applyRule(const ExtensionRule& rule, std::string& name) {
   return true;
 }
 
+constexpr std::size_t kMaxNameBytes = 255;  // what Linux file systems take
+constexpr std::size_t kHashDigits = 16;
+constexpr std::size_t kMaxKeptExtension = 16;
+
+// 64-bit FNV-1a: stable across builds and runs, unlike std::hash.
+std::uint64_t nameHash(std::string_view name) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  return hash;
+}
+
+// A name longer than the file system takes: its first bytes, "_", a hash of
+// the whole name and its extension, 255 bytes in all. Two long addresses that
+// share their beginning still get names of their own.
+std::string shortened(const std::string& name) {
+  if (name.size() <= kMaxNameBytes) return name;
+  std::string_view extension;
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && name.size() - dot <= kMaxKeptExtension)
+    extension = std::string_view(name).substr(dot);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hash(kHashDigits, '0');
+  std::uint64_t value = nameHash(name);
+  for (std::size_t i = kHashDigits; i-- > 0; value >>= 4) hash[i] = kHex[value & 15];
+  std::string result = name.substr(0, kMaxNameBytes - 1 - kHashDigits - extension.size());
+  result += '_';
+  result += hash;
+  result += extension;
+  return result;
+}
+
+std::string longName(std::string_view address);
+
 }  // namespace
 
-std::string localFileName(std::string_view address) {
+std::string localFileName(std::string_view address) { return shortened(longName(address)); }
+
+namespace {
+
+std::string longName(std::string_view address) {
   const std::size_t scheme = schemeLength(address);
   if (scheme == 0) return {};
   std::string_view rest = address.substr(scheme);
@@ -84,5 +125,7 @@ std::string localFileName(std::string_view address) {
   name.append(".htm");
   return name;
 }
+
+}  // namespace
 
 }  // namespace tarnwick

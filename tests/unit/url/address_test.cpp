@@ -1,6 +1,8 @@
 // The crawl's own address arithmetic, quirks included.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -172,6 +174,34 @@ TEST(LocalFileName, AddressesOfEveryKind) {
     EXPECT_EQ(localFileName(address), name) << address;
     EXPECT_EQ(localFileName(address).find('/'), std::string::npos) << "must stay in the folder";
   }
+}
+
+// Names the file system would refuse are cut to fit with a hash of the whole;
+// names up to the limit stay as they are.
+TEST(LocalFileName, NamesOverTheFileSystemLimitAreShortenedDistinctly) {
+  const std::string site = "http://www.example.com/";
+  // "example_com_" (12 bytes) + path + ".htm" (4) is exactly 255 bytes for a path of 239.
+  const std::string fits = site + std::string(239, 'p');
+  EXPECT_EQ(localFileName(fits), "example_com_" + std::string(239, 'p') + ".htm");
+  const struct {
+    std::string address, extension;
+  } rows[] = {
+      {site + std::string(240, 'p'), ".htm"},
+      {site + std::string(300, 'p') + "/a", ".htm"},
+      {site + std::string(300, 'p') + "/b", ".htm"},
+      {site + std::string(4000, 'q') + ".jpg", ".jpg"},
+      {site + std::string(600, 'z') + ".zip", ".zip"},  // an archive's own name
+  };
+  std::set<std::string> names;
+  for (const auto& row : rows) {
+    const std::string name = localFileName(row.address);
+    EXPECT_EQ(name.size(), 255u) << row.address.size();
+    EXPECT_TRUE(name.ends_with(row.extension)) << name;
+    EXPECT_EQ(name.find('/'), std::string::npos);
+    EXPECT_EQ(localFileName(row.address), name) << "the same address, the same name";
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), std::size(rows));
 }
 
 }  // namespace
