@@ -110,12 +110,10 @@ Answer volumeAnswerOf(const std::string& flag) {
   return Answer::Yes;
 }
 
-// The checks of "Go!": an address is needed, with "http://" or "https://" in it.
+// The checks "Go!" makes, as a CLI11 validator.
 std::string checkAddress(const std::string& url) {
-  if (url.empty()) return messages::kAddressEmpty;
-  if (url.find("http://") == std::string::npos && url.find("https://") == std::string::npos)
-    return messages::kAddressSchemeMissing;
-  return {};
+  const char* problem = startAddressProblem(url);
+  return problem == nullptr ? std::string() : std::string(problem);
 }
 
 int runCrawlCommand(const CrawlArgs& args) {

@@ -61,7 +61,7 @@ class GapMeter : public QObject {
 };
 
 void startCrawl(MainWindow& window, const QString& url, int levels) {
-  window.toggleFetchDialog();
+  if (window.fetchWindow() == nullptr) window.toggleFetchDialog();
   QWidget* fetch = window.fetchWindow();
   control<QLineEdit>(fetch, "addressEdit")->setText(url);
   for (int i = 0; i < levels; ++i) control<QSpinBox>(fetch, "levelEdit")->stepUp();
@@ -79,7 +79,8 @@ void startLocal(MainWindow& window, const QString& path) {
   local.keywords = "ultramarine";
   local.searchPath = path.toStdString();
   local.searchTarget = std::filesystem::is_directory(local.searchPath) ? 1 : 0;
-  window.toggleLocalDialog();
+  if (window.localWindow() == nullptr) window.toggleLocalDialog();
+  static_cast<tarnwick::gui::LocalDialog*>(window.localWindow())->showValues();
   control<QPushButton>(window.localWindow(), "findButton")->click();
 }
 
@@ -131,6 +132,10 @@ int main(int argc, char** argv) {
   const QString mode = args[1];
   if (mode == QLatin1String("shots") && args.size() == 4)
     return shots(window, args[2].toStdString(), args[3]);
+  // The dialog is open and drawn before the clock starts.
+  if (mode == QLatin1String("crawl")) window.toggleFetchDialog();
+  if (mode == QLatin1String("local")) window.toggleLocalDialog();
+  QCoreApplication::processEvents();
   if (mode == QLatin1String("crawl") && args.size() == 4)
     return timed(window, startCrawl, args[2], args[3].toInt());
   if (mode == QLatin1String("local"))
