@@ -2,6 +2,7 @@
 //   tarnwick-drive shots OUTDIR URL          PNGs of the window after a crawl and of both dialogs
 //   tarnwick-drive crawl URL LEVELS          a crawl started from "Go!", timed
 //   tarnwick-drive local PATH                a folder search started from "Find", timed
+//   tarnwick-drive big N                     N items in the shown tree, all expanded
 // The timed runs print "seconds=S items=N max_gap_ms=G": G is the longest
 // time between two passes of the event loop, as a person would feel it.
 #include <chrono>
@@ -98,6 +99,37 @@ int timed(MainWindow& window, void (*start)(MainWindow&, const QString&, int), c
   return 0;
 }
 
+// N items under the root in pages of 1,000 links, every page expanded, then
+// the view scrolled to its end: the times a person would wait.
+int big(MainWindow& window, long count) {
+  tarnwick::ResultsTree& tree = window.tree();
+  QTreeView& view = window.view();
+  view.expand(window.model().index(0, 0));
+  const auto t0 = std::chrono::steady_clock::now();
+  tarnwick::Item page;
+  for (long i = 0; i < count; ++i) {
+    if (i % 1000 == 0) {
+      page = tree.insert(tree.rootItem(), "http://site.example/page" + std::to_string(i),
+                         tarnwick::NodeKind::Page);
+      view.expand(window.model().indexOf(page));
+    } else {
+      tree.insert(page, "http://site.example/link" + std::to_string(i),
+                  tarnwick::NodeKind::WebLinkEntry);
+    }
+  }
+  const auto t1 = std::chrono::steady_clock::now();
+  QCoreApplication::processEvents();
+  const auto t2 = std::chrono::steady_clock::now();
+  view.scrollToBottom();
+  view.repaint();
+  QCoreApplication::processEvents();
+  const auto t3 = std::chrono::steady_clock::now();
+  const auto ms = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); };
+  std::printf("items=%zu insert_ms=%.0f first_paint_ms=%.0f scroll_to_end_ms=%.0f\n", tree.size(),
+              ms(t1 - t0), ms(t2 - t1), ms(t3 - t2));
+  return 0;
+}
+
 int shots(MainWindow& window, const std::string& folder, const QString& url) {
   std::filesystem::create_directories(folder);
   window.resize(1000, 640);
@@ -130,6 +162,7 @@ int main(int argc, char** argv) {
   MainWindow window(prompts, settings);
   window.show();
   const QString mode = args[1];
+  if (mode == QLatin1String("big")) return big(window, args[2].toLong());
   if (mode == QLatin1String("shots") && args.size() == 4)
     return shots(window, args[2].toStdString(), args[3]);
   // The dialog is open and drawn before the clock starts.
