@@ -23,7 +23,7 @@ seconds() {  # wall seconds of a command
   t0=$(date +%s%N)
   "$@" >/dev/null 2>&1 || true
   t1=$(date +%s%N)
-  echo "scale=3; ($t1 - $t0) / 1000000000" | bc
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'
 }
 
 report() {  # name cli_seconds window_line
@@ -31,7 +31,7 @@ report() {  # name cli_seconds window_line
   w=$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$3")
   gap=$(sed -n 's/.*max_gap_ms=\([0-9.]*\).*/\1/p' <<<"$3")
   printf '%-28s cli %7.3f s  window %7.3f s  ratio %5.2f  max gap %6.1f ms\n' \
-    "$1" "$2" "$w" "$(echo "scale=3; $w / $2" | bc)" "$gap"
+    "$1" "$2" "$w" "$(awk -v w="$w" -v c="$2" 'BEGIN { printf "%.2f", w / c }')" "$gap"
 }
 
 files=$corpus/files

@@ -286,6 +286,52 @@ TEST_F(DesktopTest, StopQuestionYesEndsTheCrawlAndNoGoesOn) {
   }
 }
 
+// The window's three answers store and stop as the command line's three do.
+TEST_F(DesktopTest, VolumeQuestionAnswersAsTheCommandLine) {
+  const std::string big(11u << 20, 'z');  // over 0.01 GB
+  server.serve("/", "<a href=\"big.zip\">big</a> <a href=\"after.html\">after</a>");
+  server.serve("/big.zip", big);
+  server.serve("/after.html", "<a href=\"big2.zip\">again</a>");
+  server.serve("/big2.zip", big);
+  const std::pair<Answer, const char*> cases[] = {
+      {Answer::Yes, "stop"}, {Answer::No, "continue"}, {Answer::Cancel, "once"}};
+  int run = 0;
+  for (const auto& [answer, flag] : cases) {
+    SCOPED_TRACE(flag);
+    const fs::path windowFolder = dir.path() / ("window" + std::to_string(run));
+    const fs::path cliFolder = dir.path() / ("cli" + std::to_string(run++));
+    fs::create_directories(windowFolder);
+    fs::create_directories(cliFolder);
+    window->clearResults();
+    prompts.asked.clear();
+    prompts.answers = {answer, answer};
+    prompts.folder = QString::fromStdString(windowFolder.string());
+    if (window->fetchWindow() != nullptr) window->toggleFetchDialog();
+    window->settings().fetch = FetchOptions{};
+    FetchDialog* fetch = openFetch();
+    child<QLineEdit>(fetch, "addressEdit")->setText(QString::fromStdString(server.base() + "/"));
+    child<QSpinBox>(fetch, "levelEdit")->stepUp();
+    child<QSpinBox>(fetch, "levelEdit")->stepUp();
+    child<QCheckBox>(fetch, "downloadTo")->click();
+    for (int i = 0; i < 70; ++i) child<QDoubleSpinBox>(fetch, "volumeEdit")->stepDown();
+    ASSERT_DOUBLE_EQ(window->settings().fetch.maxDownloadGB, 0.01);
+    child<QPushButton>(fetch, "goButton")->click();
+    handleRequests();
+    ASSERT_FALSE(prompts.asked.empty());
+    EXPECT_EQ(prompts.asked[0].toStdString(), messages::kVolumeQuestion);
+    const auto cli = runCli({"crawl", server.base() + "/", "--levels", "2", "--download-to",
+                             cliFolder.string(), "--max-gb", "0.01", "--volume-answer", flag,
+                             "--tree", "-"});
+    EXPECT_EQ(dumpTree(window->tree()), cli.out) << cli.err;
+    std::set<std::string> windowFiles, cliFiles;
+    for (const auto& e : fs::directory_iterator(windowFolder))
+      windowFiles.insert(e.path().filename().string() + ":" + std::to_string(e.file_size()));
+    for (const auto& e : fs::directory_iterator(cliFolder))
+      cliFiles.insert(e.path().filename().string() + ":" + std::to_string(e.file_size()));
+    EXPECT_EQ(windowFiles, cliFiles);
+  }
+}
+
 TEST_F(DesktopTest, ClearAndASecondGoDuringACrawlAreSafe) {
   serveSite();
   std::string links;
