@@ -2,22 +2,29 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <string>
 
 #include "commands.h"
 #include "export_flags.h"
 #include "find_flags.h"
+#include "number_flags.h"
 #include "tarnwick/crawl.h"
 #include "tarnwick/messages.h"
 #include "tarnwick/options.h"
 #include "terminal_host.h"
+#include "timeout_flags.h"
 #include "tree_output.h"
 
 namespace tarnwick::cli {
 
 namespace {
+
+// A million gigabytes: more than any disk, and exact in the double arithmetic of the limit.
+constexpr double kMaxGB = 1e6;
 
 struct CrawlArgs {
   std::string url;
@@ -30,7 +37,7 @@ struct CrawlArgs {
   std::string downloadTo;
   double maxGB = FetchOptions{}.maxDownloadGB;
   std::string volumeAnswer = "stop";
-  double timeoutSeconds = 120;
+  TimeoutFlags timeouts;
   std::string currentLinks;
   std::string tree;
   ExportFlags exports;
@@ -48,13 +55,18 @@ class CrawlTerminalHost : public TerminalHost {
     counters_ = counters;
     draw(false);
   }
-  // Replaces the live line with the final counts (on a terminal only).
-  void finish() {
+  // Replaces the live line with the final counts (on a terminal only), and
+  // ends with the failures, when there were any.
+  void finish(const CrawlResult& result) {
     endProgressLine();
-    if (!progressEnabled()) return;
-    const CrawlStatusLines lines = crawlStatusLines(counters_);
-    std::fprintf(stderr, "%s\n%s\n%s\n", lines.levelAndPages.c_str(), lines.bytes.c_str(),
-                 lines.found.c_str());
+    if (progressEnabled()) {
+      const CrawlStatusLines lines = crawlStatusLines(counters_);
+      std::fprintf(stderr, "%s\n%s\n%s\n", lines.levelAndPages.c_str(), lines.bytes.c_str(),
+                   lines.found.c_str());
+    }
+    if (result.failedAddresses > 0 || result.storeFailures > 0)
+      std::fprintf(stderr, "tarnwick-cli: %ld of %zu addresses failed, %ld could not be stored\n",
+                   result.failedAddresses, result.addressesRead, result.storeFailures);
   }
 
  private:
@@ -98,12 +110,10 @@ Answer volumeAnswerOf(const std::string& flag) {
   return Answer::Yes;
 }
 
-// The checks of "Go!": an address is needed, with "http://" or "https://" in it.
+// The checks "Go!" makes, as a CLI11 validator.
 std::string checkAddress(const std::string& url) {
-  if (url.empty()) return messages::kAddressEmpty;
-  if (url.find("http://") == std::string::npos && url.find("https://") == std::string::npos)
-    return messages::kAddressSchemeMissing;
-  return {};
+  const char* problem = startAddressProblem(url);
+  return problem == nullptr ? std::string() : std::string(problem);
 }
 
 int runCrawlCommand(const CrawlArgs& args) {
@@ -112,17 +122,18 @@ int runCrawlCommand(const CrawlArgs& args) {
   const FetchOptions options = toOptions(args);
   CrawlSettings settings;
   settings.currentLinksPath = args.currentLinks;
-  const auto timeout = std::chrono::milliseconds(static_cast<long long>(args.timeoutSeconds * 1000));
-  settings.connectTimeout = timeout;
-  settings.stallTimeout = timeout;
+  settings.connectTimeout = args.timeouts.timeoutLength();
+  settings.stallTimeout = args.timeouts.timeoutLength();
+  settings.maxTime = args.timeouts.maxTime();
 
   CrawlTerminalHost host;
   host.volumeAnswer = volumeAnswerOf(args.volumeAnswer);
   const CrawlResult result = runCrawl(tree, root, options, host, settings);
-  host.finish();
+  host.finish(result);
   if (!result.connected) return kExitFailed;
 
-  int status = kExitOk;
+  // Later failures are counted above; a start address that failed fails the crawl.
+  int status = result.startFailed ? kExitFailed : kExitOk;
   if (!args.tree.empty() && !writeTreeDump(tree, args.tree)) status = kExitFailed;
   status = std::max(status, writeExports(args.exports, tree, args.url));
   return status;
@@ -140,7 +151,7 @@ Command addCrawlCommand(CLI::App& parent) {
                           "Keywords separated by spaces; \"a phrase\" in double quotes is one keyword");
   addCaseFlags(*command.app, args->matchCase);
   command.app->add_option("--levels", args->levels, "Browsing level: 0 reads the start address only")
-      ->check(CLI::NonNegativeNumber)
+      ->check(wholeNumberWithin(0, std::numeric_limits<std::int32_t>::max()))
       ->capture_default_str();
   command.app->add_flag("--only-root-domain", args->onlyRootDomain, "Ignore links out of the root domain");
   command.app->add_flag("--only-parent-domain", args->onlyParentDomain,
@@ -149,7 +160,7 @@ Command addCrawlCommand(CLI::App& parent) {
                                              "Store every fetched address in this folder")
                          ->check(CLI::ExistingDirectory);
   command.app->add_option("--max-gb", args->maxGB, "Download volume limit in gigabytes")
-      ->check(CLI::NonNegativeNumber)
+      ->check(numberWithin(0, kMaxGB))
       ->capture_default_str()
       ->needs(downloadTo);
   command.app
@@ -158,10 +169,7 @@ Command addCrawlCommand(CLI::App& parent) {
                    "read this address (once) and ask again at the next")
       ->check(CLI::IsMember({"stop", "continue", "once"}))
       ->capture_default_str();
-  command.app->add_option("--timeout", args->timeoutSeconds,
-                          "Seconds to wait for a connection, and for data on a connection")
-      ->check(CLI::PositiveNumber)
-      ->capture_default_str();
+  addTimeoutFlags(*command.app, args->timeouts);
   command.app->add_option("--current-links", args->currentLinks,
                           "Rewrite FILE with the start address (the current-links file)");
   command.app->add_option("--tree", args->tree,

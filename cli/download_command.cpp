@@ -6,6 +6,8 @@
 #include "commands.h"
 #include "tarnwick/downloads.h"
 #include "terminal_host.h"
+#include "terminal_text.h"
+#include "timeout_flags.h"
 
 namespace tarnwick::cli {
 
@@ -71,7 +73,7 @@ int summarize(const std::vector<DownloadOutcome>& outcomes, std::size_t notTried
       ++stored;
       bytes += o.bytes;
     } else {
-      std::fprintf(stderr, "tarnwick-cli: not stored: %s (%s)\n", o.address.c_str(),
+      std::fprintf(stderr, "tarnwick-cli: not stored: %s (%s)\n", printable(o.address).c_str(),
                    failureText(o.status));
     }
   }
@@ -86,16 +88,25 @@ std::string checkNotEmpty(const std::string& value) {
   return value.empty() ? "an empty value" : std::string();
 }
 
+DownloadTimeouts timeoutsOf(const TimeoutFlags& flags) {
+  DownloadTimeouts timeouts;
+  if (flags.timeoutGiven()) timeouts.connect = flags.timeoutLength();
+  timeouts.stall = flags.timeoutLength();
+  timeouts.maxTime = flags.maxTime();
+  return timeouts;
+}
+
 struct DownloadArgs {
   std::string address;
   std::string target;
+  TimeoutFlags timeouts;
 };
 
 int runDownload(const DownloadArgs& args) {
   TerminalHost host;
   ProgressLine line(host);
   const DownloadOutcome outcome =
-      downloadAddress(host, args.address, args.target, observe(host, line));
+      downloadAddress(host, args.address, args.target, observe(host, line), timeoutsOf(args.timeouts));
   host.endProgressLine();
   return summarize({outcome}, 0);
 }
@@ -103,19 +114,21 @@ int runDownload(const DownloadArgs& args) {
 struct DownloadListArgs {
   std::string listFile;
   std::string folder;
+  TimeoutFlags timeouts;
 };
 
 int runDownloadList(const DownloadListArgs& args) {
   TerminalHost host;
   const LinkListFile list = loadLinkList(host, args.listFile);
   if (list.status == LinkListFile::Status::CannotOpen) {
-    std::fprintf(stderr, "tarnwick-cli: cannot read the list of links: %s\n", list.reason.c_str());
+    std::fprintf(stderr, "tarnwick-cli: cannot read the list of links: %s\n",
+                 printable(list.reason).c_str());
     return kExitFailed;
   }
   if (list.status == LinkListFile::Status::NoLinks) return kExitFailed;
   ProgressLine line(host);
   const LinkListDownload result =
-      downloadLinks(host, list.links, args.folder, observe(host, line));
+      downloadLinks(host, list.links, args.folder, observe(host, line), timeoutsOf(args.timeouts));
   host.endProgressLine();
   if (!result.connected) return kExitFailed;
   return summarize(result.outcomes, list.links.size() - result.outcomes.size());
@@ -133,6 +146,7 @@ Command addDownloadCommand(CLI::App& parent) {
   command.app->add_option("-o,--output", args->target, "The file to store it in")
       ->required()
       ->check(checkNotEmpty);
+  addTimeoutFlags(*command.app, args->timeouts);
   command.run = [args] { return runDownload(*args); };
   return command;
 }
@@ -150,6 +164,7 @@ Command addDownloadListCommand(CLI::App& parent) {
   command.app->add_option("-d,--directory", args->folder, "The folder that receives the files")
       ->required()
       ->check(CLI::ExistingDirectory);
+  addTimeoutFlags(*command.app, args->timeouts);
   command.run = [args] { return runDownloadList(*args); };
   return command;
 }

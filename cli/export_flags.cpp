@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "find_flags.h"
 #include "tarnwick/exports.h"
+#include "terminal_text.h"
 
 namespace tarnwick::cli {
 
@@ -42,7 +43,7 @@ std::string checkFileName(const std::string& name) {
 int report(const ExportResult& result) {
   if (result.ok()) return kExitOk;
   std::fprintf(stderr, "tarnwick-cli: %s", result.message.c_str());
-  if (!result.detail.empty()) std::fprintf(stderr, " (%s)", result.detail.c_str());
+  if (!result.detail.empty()) std::fprintf(stderr, " (%s)", printable(result.detail).c_str());
   std::fputc('\n', stderr);
   return kExitFailed;
 }
@@ -85,7 +86,7 @@ int writeExports(const ExportFlags& flags, const ResultsTree& tree,
     const ExportResult result = saveTreeStructure(tree, flags.structureFile);
     if (result.status == ExportStatus::NothingToSave)
       std::fprintf(stderr, "tarnwick-cli: nothing under the root item: %s not written\n",
-                   flags.structureFile.c_str());
+                   printable(flags.structureFile).c_str());
     status = std::max(status, report(result));
   }
   return status;

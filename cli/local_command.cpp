@@ -8,6 +8,7 @@
 #include "tarnwick/local_search.h"
 #include "tarnwick/options.h"
 #include "terminal_host.h"
+#include "terminal_text.h"
 #include "tree_output.h"
 
 namespace tarnwick::cli {
@@ -44,8 +45,12 @@ int runLocal(const LocalArgs& args) {
   host.endProgressLine();
 
   int status = kExitOk;
+  if (!summary.listError.empty()) {
+    std::cerr << "tarnwick-cli: cannot list the folder " << printable(summary.listError) << "\n";
+    status = kExitFailed;
+  }
   for (const auto& path : summary.unreadable) {
-    std::cerr << "tarnwick-cli: cannot read " << path << "\n";
+    std::cerr << "tarnwick-cli: cannot read " << printable(path) << "\n";
     status = kExitFailed;
   }
   if (!args.tree.empty() && !writeTreeDump(tree, args.tree)) status = kExitFailed;

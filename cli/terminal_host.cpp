@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "tarnwick/messages.h"
+#include "tarnwick/pending_files.h"
+#include "terminal_text.h"
 
 namespace tarnwick::cli {
 
@@ -15,23 +17,32 @@ namespace {
 
 std::atomic<int> interrupts{0};
 
-extern "C" void onInterrupt(int) {
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Ends the process at once, leaving no half-written file behind.
+[[noreturn]] void endBySignal(int signal) {
+  removePendingFiles();
+  _exit(128 + signal);
+}
+
+extern "C" void onSignal(int signal) {
   // The first Ctrl-C asks the work to stop at its next check; the second ends at once.
-  if (interrupts.fetch_add(1) >= 1) _exit(130);
+  if (signal != SIGINT || interrupts.fetch_add(1) >= 1) endBySignal(signal);
 }
 
 }  // namespace
 
 TerminalHost::TerminalHost() : progress_(isatty(STDERR_FILENO) == 1) {
   struct sigaction action {};
-  action.sa_handler = onInterrupt;
+  action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  for (int signal : kEndingSignals) sigaddset(&action.sa_mask, signal);
+  for (int signal : kEndingSignals) sigaction(signal, &action, nullptr);
 }
 
 TerminalHost::~TerminalHost() {
   endProgressLine();
-  std::signal(SIGINT, SIG_DFL);
+  for (int signal : kEndingSignals) std::signal(signal, SIG_DFL);
 }
 
 bool TerminalHost::stopRequested() { return stopSet_ || interrupts.load() > 0; }
@@ -52,13 +63,14 @@ Answer TerminalHost::ask(std::string_view text, Buttons buttons) {
     return volumeAnswer;
   }
   ++messagesShown;
-  std::fprintf(stderr, "tarnwick-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+  const std::string shown = printableMessage(text);
+  std::fprintf(stderr, "tarnwick-cli: %s\n", shown.c_str());
   return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
 }
 
 void TerminalHost::showProgressLine(const std::string& line) {
   if (!progress_) return;
-  std::fprintf(stderr, "\r\033[K%s", line.c_str());
+  std::fprintf(stderr, "\r\033[K%s", printable(line).c_str());
   std::fflush(stderr);
   lineShown_ = true;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libcurl4-openssl-dev libcli11-dev
-  qt6-base-dev qt6-qpa-plugins
+  qt6-base-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev
   libbenchmark-dev nginx wget ripgrep python3
   # The fuzz targets: libFuzzer's runtime is only recommended by clang.

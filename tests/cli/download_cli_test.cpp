@@ -87,5 +87,25 @@ TEST_F(DownloadCli, ListGoesOnAndSumsUp) {
   EXPECT_EQ(server.requestCount("/get/indented.zip"), 0u);
 }
 
+// The summary on standard output is the downloads' result: when it cannot be
+// written the run failed, with a message.
+TEST_F(DownloadCli, AFullStandardOutputFailsTheRun) {
+  const std::string list = dir.write("list.txt", url("/get/tool.zip") + "\n").string();
+  const std::string cli = TARNWICK_CLI_PATH;
+  const std::vector<std::string> commands{
+      "'" + cli + "' download-list '" + list + "' -d '" + dir.path().string() + "' > /dev/full",
+      "'" + cli + "' download '" + url("/get/tool.zip") + "' -o '" + file("one.zip") +
+          "' > /dev/full",
+  };
+  for (const auto& command : commands) {
+    const auto r = runProcess("/bin/sh", {"-c", command});
+    EXPECT_EQ(r.exitCode, 1) << command << "\n" << r.err;
+    EXPECT_NE(r.err.find("cannot write the results to standard output: No space left on device"),
+              std::string::npos)
+        << r.err;
+  }
+  EXPECT_EQ(readFile(file("tool.zip")), content);  // the files themselves are stored
+}
+
 }  // namespace
 }  // namespace tarnwick::test

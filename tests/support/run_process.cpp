@@ -1,6 +1,7 @@
 #include "support/run_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -11,8 +12,13 @@
 
 namespace tarnwick::test {
 
+std::optional<RunAs> unprivilegedUser() {
+  if (geteuid() != 0) return std::nullopt;
+  return RunAs{65534, 65534};
+}
+
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         std::chrono::seconds limit) {
+                         std::chrono::seconds limit, std::optional<RunAs> user) {
   int outPipe[2], errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = fork();
@@ -24,6 +30,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     dup2(errPipe[1], 2);
     close(outPipe[0]);
     close(errPipe[0]);
+    if (user && (setgroups(0, nullptr) != 0 || setgid(user->gid) != 0 || setuid(user->uid) != 0))
+      _exit(126);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -70,8 +78,9 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   return result;
 }
 
-ProcessResult runCli(const std::vector<std::string>& args, std::chrono::seconds limit) {
-  return runProcess(TARNWICK_CLI_PATH, args, limit);
+ProcessResult runCli(const std::vector<std::string>& args, std::chrono::seconds limit,
+                     std::optional<RunAs> user) {
+  return runProcess(TARNWICK_CLI_PATH, args, limit, user);
 }
 
 }  // namespace tarnwick::test

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "tarnwick/host.h"
 #include "tarnwick/options.h"
@@ -18,6 +19,8 @@ struct CrawlSettings {
   std::chrono::milliseconds connectTimeout{120000};
   // A connected address that sends nothing for this long fails.
   std::chrono::milliseconds stallTimeout{120000};
+  // An address whose body has not ended this long after it opened fails; 0: no limit.
+  std::chrono::milliseconds maxTime{0};
 };
 
 struct CrawlResult {
@@ -32,6 +35,11 @@ struct CrawlResult {
   Item startItem;
   // Addresses taken from the queue and read (or skipped as files).
   std::size_t addressesRead = 0;
+  // Addresses that got an error item; the start address among them.
+  long failedAddresses = 0;
+  bool startFailed = false;
+  // Addresses whose file could not be stored (each was reported).
+  long storeFailures = 0;
 };
 
 // The breadth-first crawl from options.startAddress: opens a session, appends
@@ -45,6 +53,11 @@ struct CrawlResult {
 // when they are used.
 CrawlResult runCrawl(ResultsTree& tree, Item rootItem, const FetchOptions& options, Host& host,
                      const CrawlSettings& settings = {});
+
+// The checks made before a crawl starts: the fixed text of the first one
+// the address fails (an empty address, or neither "http://" nor "https://"
+// in it), or nullptr when it passes.
+const char* startAddressProblem(std::string_view address);
 
 // The three status lines of a running crawl.
 struct CrawlStatusLines {

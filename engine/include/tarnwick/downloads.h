@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +22,7 @@ enum class DownloadStatus {
   NothingToRead,  // the body was empty
   CannotWrite,    // the target could not be created, written or put in place
   NetworkError,   // the address could not be reached or the transfer broke off
-  Stopped,        // the front end asked to stop
+  Stopped,        // the front end asked to stop before the whole body arrived
 };
 
 // Either way the target never holds part of a body: it is written under a
@@ -43,12 +45,22 @@ struct TransferProgress {
   std::int64_t length = 0;  // what the server announced (or had ready at the start)
 };
 
-// Optional hooks of a front end: progress, and a stop request polled once per
-// block and between addresses (the desktop has no Stop control for downloads
+// Optional hooks of a front end: progress, and a stop request polled while a
+// block is waited for and between addresses (the desktop has no Stop control for downloads
 // and passes none).
 struct DownloadObserver {
   std::function<void(const TransferProgress&)> progress;
   std::function<bool()> stopRequested;
+};
+
+// How long a download waits. Unset connect: the tool's own default (on for
+// one page, off for a list of links).
+struct DownloadTimeouts {
+  std::optional<std::chrono::milliseconds> connect;
+  // A connected address that sends nothing for this long fails.
+  std::chrono::milliseconds stall{120000};
+  // An address whose body has not ended this long after it opened fails; 0: no limit.
+  std::chrono::milliseconds maxTime{0};
 };
 
 // The path proposed for the download of address: directory, a "/" when it
@@ -64,7 +76,8 @@ std::string proposedDownloadPath(std::string_view directory, std::string_view ad
 // body. The progress bar is reset before and after.
 DownloadOutcome downloadAddress(Host& host, std::string_view address,
                                 const std::filesystem::path& target,
-                                const DownloadObserver& observer = {});
+                                const DownloadObserver& observer = {},
+                                const DownloadTimeouts& timeouts = {});
 
 // The addresses of a list file: read in pieces of at most 499 bytes; a piece
 // counts when it begins with "http://" (after trailing spaces are cut); its
@@ -88,11 +101,13 @@ struct LinkListDownload {
 };
 
 // Downloads every address, in order, into folder under its local file name
-// over one session without a connect time-out. A failing address is reported
-// (network errors and targets that cannot be written with their text, error
-// statuses and empty bodies silently) and the batch goes on.
+// over one session (no connect time-out unless timeouts set one). A failing
+// address is reported (network errors and targets that cannot be written
+// with their text, error statuses and empty bodies silently) and the batch
+// goes on. A name already in folder is replaced, never written through.
 LinkListDownload downloadLinks(Host& host, const std::vector<std::string>& links,
                                const std::filesystem::path& folder,
-                               const DownloadObserver& observer = {});
+                               const DownloadObserver& observer = {},
+                               const DownloadTimeouts& timeouts = {});
 
 }  // namespace tarnwick

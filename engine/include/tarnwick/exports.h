@@ -104,4 +104,8 @@ ExportResult saveResults(const ResultsTree& tree, const SaveResultsOptions& opti
 // no children (status NothingToSave).
 ExportResult saveTreeStructure(const ResultsTree& tree, const std::filesystem::path& path);
 
+// Writes the tree dump (see dumpTree) of the whole tree to path, whole or not
+// at all: on failure the file keeps what it held before.
+ExportResult saveTreeDump(const ResultsTree& tree, const std::filesystem::path& path);
+
 }  // namespace tarnwick

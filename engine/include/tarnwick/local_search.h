@@ -18,6 +18,9 @@ struct LocalSearchSummary {
   int files = 0;
   // Files that could not be opened or read; each also has an error item.
   std::vector<std::string> unreadable;
+  // Why the folder could not be listed; empty when it could. Its files then
+  // count as none (or as those listed before the failure).
+  std::string listError;
 };
 
 // "%d links, %d e-mails, %d key words are found in %d files"

@@ -37,6 +37,10 @@ inline constexpr const char* kSavingFileCannotOpen = "Saving file can not be ope
 // Ours: a write that broke off (disk full) must not pass for a save.
 inline constexpr const char* kSavingFileWriteFailed =
     "The saving file could not be written completely; it was left as it was.";
+// Ours: the same when the file had to be overwritten in place (its folder
+// takes no new file), so its old content is lost.
+inline constexpr const char* kSavingFileCutShort =
+    "The saving file could not be written completely; it is cut short.";
 inline constexpr const char* kNoLinksFound =
     "No links are found.\n\nCheck format the file with the list of links.\n"
     "It has to be text file with one link per line.";

@@ -85,6 +85,9 @@ class ResultsTree {
   int childCount(Item item) const;
   Item child(Item item, int row) const;
   int row(Item item) const;
+  // The live item whose index() is index, or null: lets a view keep plain
+  // integers instead of handles.
+  Item handleOf(std::uint32_t index) const;
 
   // The root item made by the last clearResults() (null before the first).
   Item rootItem() const { return root_; }

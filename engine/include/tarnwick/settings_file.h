@@ -13,10 +13,11 @@ struct Settings {
   LocalSearchOptions local;
 };
 
-// Where the settings of the program at programPath live: the program's
-// folder, then its file name up to its last "." (empty without a "."), then
-// "_settings.txt". When the program's folder is not writable, the same file
-// name in $XDG_CONFIG_HOME/tarnwick/ (default ~/.config/tarnwick/).
+// Where the settings of the program at programPath live: the file name is
+// the program's name up to its last "." (the whole name without a ".") and
+// "_settings.txt". A file of that name beside the program is used when it
+// exists (a portable copy); otherwise it is in $XDG_CONFIG_HOME/tarnwick/
+// (default ~/.config/tarnwick/).
 std::string settingsPathFor(const std::string& programPath);
 
 // Reads the file at path into settings: each line that begins with a key sets

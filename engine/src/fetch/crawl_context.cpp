@@ -42,8 +42,17 @@ void CrawlContext::linkInserted(Item entry) {
     removalsSeen_ = tree.removals();
   }
   // The first link queued while the queue was empty is the next to be read.
-  if (enqueueLink(tree, entry, queue, filter, inserter.parts, currentLevel) && queue.size() == 1)
+  if (enqueueLink(tree, entry, levelOf(entry), queue, filter, inserter.parts, currentLevel) &&
+      queue.size() == 1)
     prefetchNext();
+}
+
+int CrawlContext::levelOf(Item entry) const {
+  const Item category = tree.parent(entry);
+  if (!page_.isNull() && !category.isNull() && tree.parent(category) == page_ &&
+      tree.kind(category) != NodeKind::WebLinkEntry)
+    return pageLinksLevel_;
+  return linkLevel(tree, entry);
 }
 
 }  // namespace tarnwick

@@ -34,6 +34,9 @@ class CrawlContext : public LinkSink {
   long pages = 0;
   std::int64_t bytes = 0;
   bool volumeQuestionArmed = true;
+  // Addresses that got an error item, and stores that failed.
+  long failedAddresses = 0;
+  long storeFailures = 0;
 
   // Takes the options that are read whenever they are used.
   void refreshFilters();
@@ -44,8 +47,18 @@ class CrawlContext : public LinkSink {
   void prefetchNext();
 
   void linkInserted(Item entry) override;
+  // The page about to be read and the level of the links found on it.
+  void beginPage(Item page, int linksLevel) {
+    page_ = page;
+    pageLinksLevel_ = linksLevel;
+  }
 
  private:
+  // The level of an entry: known without a walk when it is on the page being read.
+  int levelOf(Item entry) const;
+
+  Item page_;
+  int pageLinksLevel_ = 0;
   std::uint64_t removalsSeen_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "scan/keyword_list.h"
 #include "tarnwick/crawl.h"
 #include "tarnwick/messages.h"
+#include "url/link_filter.h"
 #include "url/root_domain.h"
 
 namespace tarnwick {
@@ -41,12 +42,16 @@ void closeCurrentLinks(const std::unique_ptr<OutputFile>& file) {
 // Reads queued addresses until the queue is empty or the user stops.
 void crawlQueue(InternetSession& session, CrawlContext& crawl, CrawlResult& result) {
   while (!crawl.queue.empty()) {
+    const int linksLevel = crawl.queue.frontLevel();
     const Item item = crawl.queue.pop();
     // The user may have deleted the item (or cleared the tree) while events were pumped.
     if (!crawl.tree.contains(item)) continue;
     const std::string address(crawl.tree.label(item));
     crawl.refreshFilters();
+    crawl.beginPage(item, linksLevel);
+    const long failedBefore = crawl.failedAddresses;
     const std::int64_t n = readPage(session, crawl, item, address);
+    if (result.addressesRead == 0) result.startFailed = crawl.failedAddresses > failedBefore;
     ++result.addressesRead;
     crawl.bytes += n;
     ++crawl.pages;
@@ -71,6 +76,7 @@ CrawlResult runCrawl(ResultsTree& tree, Item rootItem, const FetchOptions& optio
   SessionOptions sessionOptions;
   sessionOptions.connectTimeoutLength = settings.connectTimeout;
   sessionOptions.stallTimeout = settings.stallTimeout;
+  sessionOptions.maxTime = settings.maxTime;
   const auto session = InternetSession::open(host, sessionOptions);
   if (!session) {
     host.showMessage(messages::kNoConnection);
@@ -94,7 +100,7 @@ CrawlResult runCrawl(ResultsTree& tree, Item rootItem, const FetchOptions& optio
   crawl.pages = 1;
   crawl.showStatus();
   crawl.queue.clear();
-  crawl.queue.push(result.startItem, options.startAddress);
+  crawl.queue.push(result.startItem, options.startAddress, linkLevel(tree, result.startItem));
 
   crawlQueue(*session, crawl, result);
 
@@ -102,6 +108,8 @@ CrawlResult runCrawl(ResultsTree& tree, Item rootItem, const FetchOptions& optio
   host.setSearchState(SearchState::Idle);
   closeCurrentLinks(currentLinks);
   result.counters = crawl.counters();
+  result.failedAddresses = crawl.failedAddresses;
+  result.storeFailures = crawl.storeFailures;
   return result;
 }
 

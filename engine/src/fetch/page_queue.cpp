@@ -4,11 +4,11 @@
 
 namespace tarnwick {
 
-void PageQueue::push(Item item, std::string_view label) {
+void PageQueue::push(Item item, std::string_view label, int linksLevel) {
   auto found = labels_.find(label);
   if (found == labels_.end()) found = labels_.emplace(std::string(label), 0).first;
   ++found->second;
-  entries_.push_back(Entry{item, &*found});
+  entries_.push_back(Entry{item, &*found, linksLevel});
 }
 
 Item PageQueue::pop() {

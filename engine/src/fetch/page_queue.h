@@ -18,12 +18,15 @@ namespace tarnwick {
 // test than a queue of ten. Every distinct waiting label is stored once.
 class PageQueue {
  public:
-  // Appends item at the end; label is the item's address.
-  void push(Item item, std::string_view label);
+  // Appends item at the end; label is the item's address, linksLevel the
+  // level of the links that will be found on its page (0 for the start).
+  void push(Item item, std::string_view label, int linksLevel = 0);
   // Removes and returns the front item; a null item when the queue is empty.
   Item pop();
   // The front item without removing it; a null item when the queue is empty.
   Item front() const { return entries_.empty() ? Item() : entries_.front().item; }
+  // The front item's linksLevel; 0 when the queue is empty.
+  int frontLevel() const { return entries_.empty() ? 0 : entries_.front().linksLevel; }
   // True when an item with exactly this label is waiting.
   bool containsLabel(std::string_view label) const;
   bool empty() const { return entries_.empty(); }
@@ -46,6 +49,7 @@ class PageQueue {
   struct Entry {
     Item item;
     LabelCounts::value_type* label;  // nodes of the map never move
+    int linksLevel;
   };
 
   void release(LabelCounts::value_type* label);

@@ -1,6 +1,7 @@
 #include "fetch/page_reader.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,6 +21,7 @@ constexpr int kOverlap = 100;
 constexpr double kBytesPerGB = 1e9;
 
 void insertError(CrawlContext& crawl, Item item, const char* text) {
+  ++crawl.failedAddresses;
   if (crawl.tree.contains(item)) crawl.tree.insert(item, text, NodeKind::ErrorItem);
 }
 
@@ -95,8 +97,46 @@ std::unique_ptr<RemoteFile> openAddress(InternetSession& session, CrawlContext& 
   }
 }
 
-void reportStoreFailure(Host& host, const std::string& address, const FileError& e) {
-  host.showMessage("Can not store " + address + " as " + e.what());
+void reportStoreFailure(CrawlContext& crawl, const std::string& address, const FileError& e) {
+  ++crawl.storeFailures;
+  crawl.host.showMessage("Can not store " + address + " as " + e.what());
+}
+
+// A store that fails ends the storing, not the reading: the partial file is
+// removed and the page is still scanned to its end.
+void storeChunk(CrawlContext& crawl, std::optional<OutputFile>& stored, std::string_view chunk,
+                const std::string& address) {
+  if (!stored) return;
+  try {
+    stored->write(chunk);
+  } catch (const FileError& e) {
+    stored.reset();
+    reportStoreFailure(crawl, address, e);
+  }
+}
+
+void commitStored(CrawlContext& crawl, std::optional<OutputFile>& stored,
+                  const std::string& address) {
+  if (!stored) return;
+  try {
+    stored->commit();
+  } catch (const FileError& e) {
+    reportStoreFailure(crawl, address, e);
+  }
+  stored.reset();
+}
+
+// A body of unannounced length is held to the volume limit as it arrives:
+// the question comes once for it, while armed. False when the user chose to
+// stop now.
+bool volumeAllowsGrowth(CrawlContext& crawl, std::int64_t total, bool& asked) {
+  if (asked || !crawl.volumeQuestionArmed) return true;
+  const double limit = crawl.options.maxDownloadGB * kBytesPerGB;
+  if (static_cast<double>(crawl.bytes + total) <= limit) return true;
+  asked = true;
+  if (volumeAllows(crawl, total)) return true;
+  crawl.host.setSearchState(SearchState::Idle);
+  return false;
 }
 
 // Reads the body in chunks, storing each when `stored` is set and scanning a
@@ -108,31 +148,42 @@ std::int64_t readBody(RemoteFile& file, std::int64_t length, bool isPage, CrawlC
   const std::string base = baseAddressOf(address, crawl.options.startAddress);
   const ScanSelection selection{crawl.findWebLinks, crawl.findImages, crawl.options.findEmails,
                                 crawl.options.findKeywords};
+  // A page's read gives way to the stop request; a file is read whole.
+  std::function<bool()> stop;
+  if (isPage) stop = [&host] { return host.stopRequested(); };
+  const bool watchVolume = stored && !file.lengthAnnounced();
+  bool volumeAsked = false;
   TextWindowReader windows(kOverlap);
   char buffer[kChunkBytes];
   std::int64_t total = 0;
   bool stopped = false;
   try {
-    while (const std::size_t n = file.read(buffer, kChunkBytes)) {
+    for (;;) {
+      const std::size_t n = file.read(buffer, kChunkBytes, stop);
+      if (n == 0 && !file.interrupted()) break;
       host.pumpEvents();
       const std::string_view chunk(buffer, n);
-      if (stored) stored->write(chunk);
+      storeChunk(crawl, stored, chunk, address);
       total += static_cast<std::int64_t>(n);
+      if (watchVolume && !volumeAllowsGrowth(crawl, total, volumeAsked)) {
+        stopped = true;
+        break;
+      }
       if (!isPage) continue;  // a file is stored whole, never scanned
-      host.setProgress(static_cast<int>(std::min<std::int64_t>(100, total * 100 / length)));
-      crawl.inserter.scanCrawl(windows.next(chunk), selection, kOverlap, base, crawl);
+      if (n > 0) {
+        host.setProgress(static_cast<int>(std::min<std::int64_t>(100, total * 100 / length)));
+        crawl.inserter.scanCrawl(windows.next(chunk), selection, kOverlap, base, crawl);
+      }
       if (stopConfirmed(host)) {
         stopped = true;
         break;
       }
     }
     // A page cut short by the user is not kept as if it were whole.
-    if (stored && !stopped) stored->commit();
+    if (!stopped) commitStored(crawl, stored, address);
   } catch (const InternetError& e) {
     host.showMessage(e.what());
     insertError(crawl, item, messages::kPageNotOpening);
-  } catch (const FileError& e) {
-    reportStoreFailure(host, address, e);
   }
   stored.reset();  // removes a file that was not committed
   return total;
@@ -161,9 +212,9 @@ std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
       return 0;
     }
     try {
-      stored.emplace(storagePath(options.downloadFolder, address));
+      stored.emplace(storagePath(options.downloadFolder, address), Placement::StoredFile);
     } catch (const FileError& e) {
-      reportStoreFailure(host, address, e);  // neither stored nor scanned
+      reportStoreFailure(crawl, address, e);  // neither stored nor scanned
       return 0;
     }
   }

@@ -16,7 +16,9 @@ constexpr std::size_t kBlockBytes = 256 * 1024;
 
 ChunkReader::ChunkReader(const std::string& path, std::size_t chunkSize)
     : chunkSize_(chunkSize), block_(kBlockBytes + chunkSize) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; only regular
+  // files are read, and for them the flag changes nothing.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) throw std::system_error(errno, std::generic_category(), path);
   struct stat info {};
   if (::fstat(fd_, &info) != 0) {
@@ -24,9 +26,10 @@ ChunkReader::ChunkReader(const std::string& path, std::size_t chunkSize)
     ::close(fd_);
     throw std::system_error(error, std::generic_category(), path);
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (!S_ISREG(info.st_mode)) {
     ::close(fd_);
-    throw std::system_error(EISDIR, std::generic_category(), path);
+    throw std::system_error(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, std::generic_category(),
+                            path + " (not a regular file)");
   }
   length_ = static_cast<std::uint64_t>(info.st_size);
   ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -28,13 +28,16 @@ std::string normalisedPath(const std::string& path) {
 }
 
 // Regular files directly in folder, by name in byte order; dot-files included.
-std::vector<std::string> filesOf(const std::string& folder) {
+// listError receives why the folder could not be listed (whole or in part).
+std::vector<std::string> filesOf(const std::string& folder, std::string& listError) {
   std::vector<std::string> files;
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+  fs::directory_iterator it(folder, ec);
+  for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
     std::error_code statError;
     if (it->is_regular_file(statError)) files.push_back(it->path().filename().string());
   }
+  if (ec) listError = folder + ": " + ec.message();
   std::sort(files.begin(), files.end());
   const std::string base = normalisedPath(folder);
   for (auto& name : files) name = (fs::path(base) / name).string();
@@ -91,7 +94,7 @@ void LocalSearch::scanFolder(Item parent, LocalSearchOptions& options,
                              LocalSearchSummary& summary) {
   summary.files = 0;
   if (options.searchPath.empty()) return;
-  for (const std::string& path : filesOf(options.searchPath)) {
+  for (const std::string& path : filesOf(options.searchPath, summary.listError)) {
     ++summary.files;
     scanFile(parent, path, options, summary);
     report(options, summary);

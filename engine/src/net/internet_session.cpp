@@ -34,6 +34,7 @@ std::unique_ptr<RemoteFile> InternetSession::openUrl(std::string_view address) {
   if (ahead_ && aheadAddress_ == address) transfer = std::move(ahead_);
   ahead_.reset();
   if (!transfer) transfer = std::make_unique<Transfer>(*core_, address);
+  transfer->startClock();
   transfer->waitForResponse();
   if (transfer->status() >= 400) return nullptr;
   return std::make_unique<RemoteFile>(std::move(transfer));
@@ -63,12 +64,18 @@ std::int64_t RemoteFile::getLength() {
   return static_cast<std::int64_t>(transfer_->available());
 }
 
-std::size_t RemoteFile::read(char* buffer, std::size_t size) {
+std::size_t RemoteFile::read(char* buffer, std::size_t size, const std::function<bool()>& stop) {
+  interrupted_ = false;
   if (size == 0) return 0;
-  transfer_->waitForData(size);
+  transfer_->waitForData(size, stop);
   const std::size_t n = transfer_->take(buffer, size);
   if (n == 0) transfer_->throwIfFailed();
+  interrupted_ = n < size && !complete();
   return n;
 }
+
+bool RemoteFile::lengthAnnounced() const { return transfer_->announcedLength() >= 0; }
+
+bool RemoteFile::complete() const { return transfer_->succeeded() && transfer_->available() == 0; }
 
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,10 +37,19 @@ class RemoteFile {
   // Reads exactly `size` bytes unless the body ends first (waits, pumping the
   // host at least every 50 ms); 0 at the end. Throws InternetError when the
   // transfer breaks; bytes that arrived before the break are handed out first.
-  std::size_t read(char* buffer, std::size_t size);
+  // When `stop` is given it is asked at every turn of the wait; once it
+  // returns true the read hands out what it has, perhaps nothing, and
+  // interrupted() tells such a read from the end of the body.
+  std::size_t read(char* buffer, std::size_t size, const std::function<bool()>& stop = {});
+  bool interrupted() const { return interrupted_; }
+  // False when the server announced no Content-Length (chunked, or until close).
+  bool lengthAnnounced() const;
+  // True when the whole body arrived and every byte of it was read.
+  bool complete() const;
 
  private:
   std::unique_ptr<Transfer> transfer_;
+  bool interrupted_ = false;
 };
 
 struct SessionOptions {
@@ -49,6 +59,9 @@ struct SessionOptions {
   // A transfer that receives nothing for this long while it is waited for
   // (connecting included) fails with a time-out.
   std::chrono::milliseconds stallTimeout{120000};
+  // An opened address whose body has not ended this long after the open
+  // fails with a time-out; 0: no limit.
+  std::chrono::milliseconds maxTime{0};
 };
 
 class SessionCore;

@@ -23,6 +23,7 @@ class SessionCore {
   CURLM* multi() const { return multi_.get(); }
   Host& host() const { return host_; }
   std::chrono::milliseconds stallTimeout() const { return options_.stallTimeout; }
+  std::chrono::milliseconds maxTime() const { return options_.maxTime; }
 
   // An easy handle with the session's options set: a spare one of an ended
   // transfer, or a new one. Null when libcurl cannot give one.

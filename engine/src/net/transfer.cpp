@@ -64,10 +64,30 @@ void Transfer::waitUntil(Ready ready) {
   const auto waitStart = std::chrono::steady_clock::now();
   core_.runUntil([&] {
     if (done_ || ready()) return true;
+    if (overTime()) {
+      timeOutTotal();
+      return true;
+    }
     if (!stalledSince(waitStart)) return false;
     timeOut();
     return true;
   });
+}
+
+void Transfer::startClock() {
+  if (core_.maxTime().count() > 0) startedAt_ = std::chrono::steady_clock::now();
+}
+
+bool Transfer::overTime() const {
+  return startedAt_ && std::chrono::steady_clock::now() - *startedAt_ >= core_.maxTime();
+}
+
+void Transfer::timeOutTotal() {
+  done_ = true;
+  result_ = CURLE_OPERATION_TIMEDOUT;
+  std::snprintf(errorText_, sizeof errorText_,
+                "Operation timed out: not finished within %lld milliseconds",
+                static_cast<long long>(core_.maxTime().count()));
 }
 
 bool Transfer::stalledSince(std::chrono::steady_clock::time_point waitStart) const {
@@ -101,13 +121,14 @@ std::int64_t Transfer::announcedLength() const {
   return length;
 }
 
-void Transfer::waitForData(std::size_t wanted) {
+void Transfer::waitForData(std::size_t wanted, const std::function<bool()>& stop) {
+  if (!done_ && overTime()) timeOutTotal();
   if (available() >= wanted || done_) return;
   if (paused_) {
     paused_ = false;
     curl_easy_pause(easy_.get(), CURLPAUSE_CONT);
   }
-  waitUntil([this, wanted] { return available() >= wanted; });
+  waitUntil([&] { return available() >= wanted || (stop && stop()); });
 }
 
 std::size_t Transfer::take(char* out, std::size_t size) {

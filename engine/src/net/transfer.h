@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,8 +33,14 @@ class Transfer {
   // Content-Length of the final response, -1 when none was announced.
   std::int64_t announcedLength() const;
 
-  // Waits until `wanted` bytes are buffered or the body ended.
-  void waitForData(std::size_t wanted);
+  // Waits until `wanted` bytes are buffered, the body ended, or `stop` (when
+  // given) returns true; it is asked at every turn of the wait.
+  void waitForData(std::size_t wanted, const std::function<bool()>& stop = {});
+  // Starts the total time limit of the session (when it has one); the
+  // transfer fails with a time-out once it has run that long.
+  void startClock();
+  // True when the transfer ended without failure.
+  bool succeeded() const { return done_ && result_ == CURLE_OK; }
   std::size_t available() const { return buffer_.size() - readPos_; }
   // Moves up to `size` buffered bytes to out.
   std::size_t take(char* out, std::size_t size);
@@ -52,7 +60,9 @@ class Transfer {
   template <typename Ready>
   void waitUntil(Ready ready);
   bool stalledSince(std::chrono::steady_clock::time_point waitStart) const;
+  bool overTime() const;
   void timeOut();
+  void timeOutTotal();
 
   SessionCore& core_;
   EasyHandle easy_;
@@ -65,6 +75,7 @@ class Transfer {
   bool paused_ = false;
   CURLcode result_ = CURLE_OK;
   std::chrono::steady_clock::time_point lastData_;
+  std::optional<std::chrono::steady_clock::time_point> startedAt_;
   char errorText_[CURL_ERROR_SIZE] = {};
 };
 

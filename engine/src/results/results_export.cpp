@@ -20,11 +20,11 @@ class ResultsWriter {
   void writeEmails(std::string_view prefix) {
     walkBranch(tree_, start_, [&](Item item) {
       if (tree_.kind(item) != NodeKind::EmailEntry) return;
-      out_.write(tree_.label(item));
+      out_.writeInLine(tree_.label(item));
       out_.write("  ");
       const std::string_view page = pageLabelOf(item);
-      if (page.find("http:") == std::string_view::npos) out_.write(prefix);
-      out_.write(page);
+      if (page.find("http:") == std::string_view::npos) out_.writeInLine(prefix);
+      out_.writeInLine(page);
       out_.put('\n');
     });
   }
@@ -42,7 +42,7 @@ class ResultsWriter {
       if (label == messages::kWebLinksCategory || label.starts_with("This link")) return;
       if (!extensions.empty() && !hasListedExtension(label, extensions)) return;
       if (!written.insert(label)) return;
-      out_.write(label);
+      out_.writeInLine(label);
       out_.write("\r\n");
     });
   }
@@ -50,7 +50,7 @@ class ResultsWriter {
   void writeKeywords() {
     walkBranch(tree_, start_, [&](Item item) {
       if (tree_.kind(item) != NodeKind::KeywordEntry) return;
-      out_.write(tree_.label(item));
+      out_.writeInLine(tree_.label(item));
       out_.put('\n');
     });
   }
@@ -79,6 +79,12 @@ class ResultsWriter {
 
 ExportResult failure(ExportStatus status, const char* message, const FileError& error) {
   return ExportResult{status, message, error.what()};
+}
+
+ExportResult writeFailure(const OutputFile& out, const FileError& error) {
+  return failure(ExportStatus::WriteFailed,
+                 out.inPlace() ? messages::kSavingFileCutShort : messages::kSavingFileWriteFailed,
+                 error);
 }
 
 }  // namespace
@@ -129,7 +135,7 @@ ExportResult saveResults(const ResultsTree& tree, const SaveResultsOptions& opti
     if (options.keywords) writer.writeKeywords();
     out->commit();
   } catch (const FileError& e) {
-    return failure(ExportStatus::WriteFailed, messages::kSavingFileWriteFailed, e);
+    return writeFailure(*out, e);
   }
   return {};
 }

@@ -68,7 +68,7 @@ class StructureWriter {
 
   void writeLine(std::size_t indent, Item item) {
     out_.write(kSpaces.substr(0, indent));
-    out_.write(tree_.label(item));
+    out_.writeInLine(tree_.label(item));
     out_.put('\n');
   }
 
@@ -94,7 +94,8 @@ ExportResult saveTreeStructure(const ResultsTree& tree, const std::filesystem::p
     for (int i = 0, n = tree.childCount(root); i < n; ++i) writer.writePage(tree.child(root, i));
     out->commit();
   } catch (const FileError& e) {
-    return ExportResult{ExportStatus::WriteFailed, messages::kSavingFileWriteFailed, e.what()};
+    const char* text = out->inPlace() ? messages::kSavingFileCutShort : messages::kSavingFileWriteFailed;
+    return ExportResult{ExportStatus::WriteFailed, text, e.what()};
   }
   return {};
 }

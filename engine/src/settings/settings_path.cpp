@@ -1,16 +1,12 @@
-#include <unistd.h>
-
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "tarnwick/settings_file.h"
 
 namespace tarnwick {
 namespace {
-
-bool isWritableFolder(const std::string& folder) {
-  return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
-}
 
 // The user's configuration folder; empty when the environment names none.
 std::string userConfigFolder() {
@@ -29,10 +25,12 @@ std::string settingsPathFor(const std::string& programPath) {
   const std::string folder = programPath.substr(0, nameStart);
   const std::string name = programPath.substr(nameStart);
   const std::size_t dot = name.rfind('.');
-  const std::string fileName =
-      (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "_settings.txt";
+  // Programs on Linux have no extension: the whole name is the stem.
+  const std::string fileName = name.substr(0, dot) + "_settings.txt";
 
-  if (isWritableFolder(folder)) return folder + fileName;
+  // A settings file beside the program makes a portable copy.
+  std::error_code error;
+  if (std::filesystem::is_regular_file(folder + fileName, error)) return folder + fileName;
   const std::string config = userConfigFolder();
   if (config.empty()) return folder + fileName;
   return config + "/tarnwick/" + fileName;

@@ -1,6 +1,7 @@
 #include "tools/address_download.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "fetch/local_file_name.h"
@@ -26,10 +27,27 @@ std::string proposedDownloadPath(std::string_view directory, std::string_view ad
   return path;
 }
 
+SessionOptions sessionOptionsOf(const DownloadTimeouts& timeouts, bool connectByDefault) {
+  SessionOptions options;
+  options.connectTimeout = timeouts.connect.has_value() || connectByDefault;
+  if (timeouts.connect) options.connectTimeoutLength = *timeouts.connect;
+  options.stallTimeout = timeouts.stall;
+  options.maxTime = timeouts.maxTime;
+  return options;
+}
+
+namespace {
+
+bool bodyWhole(const RemoteFile& remote, std::int64_t length, std::int64_t bytes) {
+  return remote.complete() || (remote.lengthAnnounced() && bytes >= length);
+}
+
+}  // namespace
+
 DownloadOutcome downloadToFile(InternetSession& session, Host& host, std::string_view address,
                                const std::filesystem::path& target,
                                const DownloadObserver& observer, std::size_t index,
-                               std::size_t count) {
+                               std::size_t count, Placement placement) {
   // Own copy: a pump may let the user remove the tree item the address came from.
   DownloadOutcome outcome{std::string(address), target, DownloadStatus::Stored, 0, {}};
   const auto fail = [&](DownloadStatus status, std::string reason, bool show) {
@@ -46,22 +64,27 @@ DownloadOutcome downloadToFile(InternetSession& session, Host& host, std::string
     const std::int64_t length = remote->getLength();
     if (length == 0) return fail(DownloadStatus::NothingToRead, "the server sent nothing", false);
     try {
-      out.emplace(target);
+      out.emplace(target, placement);
     } catch (const FileError& e) {
       return fail(DownloadStatus::CannotWrite, cannotWriteText(e), true);
     }
 
     TransferProgress progress{index, count, outcome.address, 0, length};
     std::array<char, kBlockBytes> block;
+    const auto stopRequested = [&] { return observer.stopRequested && observer.stopRequested(); };
+    const std::function<bool()> stop = stopRequested;
     for (;;) {
-      if (observer.stopRequested && observer.stopRequested())
+      const std::size_t n = remote->read(block.data(), block.size(), stop);
+      if (n == 0 && !remote->interrupted()) break;
+      if (n > 0) {
+        host.pumpEvents();
+        out->write({block.data(), n});
+        progress.bytes += static_cast<std::int64_t>(n);
+        if (observer.progress) observer.progress(progress);
+      }
+      // A body that arrived whole is kept, however late the stop came.
+      if (stopRequested() && !bodyWhole(*remote, length, progress.bytes))
         return fail(DownloadStatus::Stopped, "stopped", false);
-      const std::size_t n = remote->read(block.data(), block.size());
-      if (n == 0) break;
-      host.pumpEvents();
-      out->write({block.data(), n});
-      progress.bytes += static_cast<std::int64_t>(n);
-      if (observer.progress) observer.progress(progress);
     }
     out->commit();
     outcome.bytes = progress.bytes;
@@ -75,9 +98,11 @@ DownloadOutcome downloadToFile(InternetSession& session, Host& host, std::string
 
 DownloadOutcome downloadAddress(Host& host, std::string_view address,
                                 const std::filesystem::path& target,
-                                const DownloadObserver& observer) {
+                                const DownloadObserver& observer,
+                                const DownloadTimeouts& timeouts) {
   const std::string own(address);
-  const std::unique_ptr<InternetSession> session = InternetSession::open(host);
+  const std::unique_ptr<InternetSession> session =
+      InternetSession::open(host, sessionOptionsOf(timeouts, true));
   if (!session) {
     host.showMessage(messages::kNoConnection);
     return DownloadOutcome{own, target, DownloadStatus::NetworkError, 0, messages::kNoConnection};

@@ -13,12 +13,12 @@ std::size_t LinkListDownload::storedCount() const {
 
 LinkListDownload downloadLinks(Host& host, const std::vector<std::string>& links,
                                const std::filesystem::path& folder,
-                               const DownloadObserver& observer) {
+                               const DownloadObserver& observer,
+                               const DownloadTimeouts& timeouts) {
   LinkListDownload result;
   if (links.empty()) return result;
-  SessionOptions options;
-  options.connectTimeout = false;
-  const std::unique_ptr<InternetSession> session = InternetSession::open(host, options);
+  const std::unique_ptr<InternetSession> session =
+      InternetSession::open(host, sessionOptionsOf(timeouts, false));
   if (!session) {
     host.showMessage(messages::kNoConnection);
     result.connected = false;
@@ -38,7 +38,8 @@ LinkListDownload downloadLinks(Host& host, const std::vector<std::string>& links
       continue;
     }
     result.outcomes.push_back(
-        downloadToFile(*session, host, address, target, observer, i, links.size()));
+        downloadToFile(*session, host, address, target, observer, i, links.size(),
+                       Placement::StoredFile));
     if (result.outcomes.back().status == DownloadStatus::Stopped) break;
   }
   return result;

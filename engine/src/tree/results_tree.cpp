@@ -127,6 +127,11 @@ bool ResultsTree::contains(Item item) const {
   return !item.isNull() && item.epoch_ == epoch_ && item.index_ < count_ && at(item.index_).alive;
 }
 
+Item ResultsTree::handleOf(std::uint32_t index) const {
+  const Item item = handle(index);
+  return contains(item) ? item : Item();
+}
+
 const ResultsTree::Node& ResultsTree::node(Item item) const {
   if (!contains(item)) throw std::logic_error("stale or null results-tree item");
   return at(item.index_);

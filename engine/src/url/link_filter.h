@@ -30,5 +30,10 @@ struct LinkFilterOptions {
 bool enqueueLink(const ResultsTree& tree, Item item, PageQueue& queue,
                  const LinkFilterOptions& options, const AddressParts& currentPage,
                  int& currentLevel);
+// The same with the item's level already known (linkLevel of item). The item
+// is queued with level + 1, the level of the links found on its page.
+bool enqueueLink(const ResultsTree& tree, Item item, int level, PageQueue& queue,
+                 const LinkFilterOptions& options, const AddressParts& currentPage,
+                 int& currentLevel);
 
 }  // namespace tarnwick

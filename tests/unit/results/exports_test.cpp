@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "results/output_file.h"
 #include "support/temp_dir.h"
 #include "tarnwick/messages.h"
+#include "tarnwick/tree_dump.h"
 
 namespace tarnwick::test {
 namespace {
@@ -208,7 +213,8 @@ TEST_F(Exports, ResultsExtensionFilterNeedsAMatchAfterPositionZero) {
 }
 
 // Far more than the output buffer, with repeats spread over many growths of
-// the seen-links set, through a symbolic link whose target keeps its mode.
+// the seen-links set. A symbolic link at the name is replaced, never followed;
+// a regular file replaced keeps its mode.
 TEST_F(Exports, ResultsManyLinksEachOnceThroughALink) {
   const Item links = f.grow("0 P\n 1 Web links").back();
   std::mt19937 random(11);
@@ -225,7 +231,10 @@ TEST_F(Exports, ResultsManyLinksEachOnceThroughALink) {
   const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   fs::permissions(real, mode);
   EXPECT_TRUE(run({.allWebLinks = true}, link).ok());
-  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(link), expected);
+  EXPECT_EQ(readFile(real), "old");
+  EXPECT_TRUE(run({.allWebLinks = true}, real).ok());
   EXPECT_EQ(readFile(real), expected);
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, mode);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "sub"), {}), 1);
@@ -293,6 +302,56 @@ TEST_F(Exports, StructureLeavesOutThisLinkLinesAboveLevelFiveButFollowsThem) {
             "P\n  Web links\n    Web links\n    B\n      Web links\n      C\n"
             "        Web links\n        D\n" +
                 flat + "D\n" + flat + "Web links\n" + flat + "This link stays\n");
+}
+
+// A label that holds a line end must not add a line of its own (a forged
+// address that a list download of the file would fetch).
+TEST_F(Exports, LineEndsInsideLabelsAreWrittenAsBlanks) {
+  const Item page = f.tree.insert(f.root, "http://a.com/\r\nhttp://evil.example/p", NodeKind::Page);
+  const Item links = f.tree.insert(page, "Web links", NodeKind::WebLinksCategory);
+  f.tree.insert(links, "http://a.com/x\nhttp://evil.example/", NodeKind::WebLinkEntry);
+  const Item mails = f.tree.insert(page, "E-mails", NodeKind::EmailsCategory);
+  f.tree.insert(mails, "me@a.com\r", NodeKind::EmailEntry);
+  const Item words = f.tree.insert(page, "Key words", NodeKind::KeywordsCategory);
+  f.tree.insert(words, "(3) 'a\r\nb' ", NodeKind::KeywordEntry);
+  EXPECT_EQ(save({.emails = true, .keywords = true, .allWebLinks = true}),
+            "me@a.com   http://a.com/  http://evil.example/p\n"
+            "http://a.com/  http://evil.example/p\r\nhttp://a.com/x http://evil.example/\r\n"
+            "(3) 'a  b' \n");
+  EXPECT_EQ(saveStructure(),
+            "http://a.com/  http://evil.example/p\n  Web links\n  http://a.com/x http://evil.example/\n"
+            "  E-mails\n  me@a.com \n  Key words\n  (3) 'a  b' \n");
+  // The tree keeps the labels as found.
+  EXPECT_EQ(f.tree.label(page), "http://a.com/\r\nhttp://evil.example/p");
+}
+
+// Writes fail with ENOSPC after this many bytes, as on a full disk.
+std::size_t room = 0;
+ssize_t fullDisk(int fd, const void* data, std::size_t size) {
+  if (size > room) {
+    errno = ENOSPC;
+    return -1;
+  }
+  room -= size;
+  return ::write(fd, data, size);
+}
+
+// The tree file, like the exports, appears whole or keeps its old content.
+TEST_F(Exports, TreeDumpFileIsReplacedWholeOrLeftAsItWas) {
+  for (int i = 0; i < 20000; ++i) f.tree.insert(f.root, "http://a.com/" + std::to_string(i), NodeKind::Page);
+  const fs::path file = dir.write("tree.txt", "old tree\n");
+  room = 100000;
+  OutputFile::setWriteCallForTesting(&fullDisk);
+  const ExportResult failed = saveTreeDump(f.tree, file);
+  OutputFile::setWriteCallForTesting(nullptr);
+  EXPECT_EQ(failed.status, ExportStatus::WriteFailed);
+  EXPECT_EQ(failed.message, messages::kSavingFileWriteFailed);
+  EXPECT_NE(failed.detail.find("No space left on device"), std::string::npos) << failed.detail;
+  EXPECT_EQ(readFile(file), "old tree\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
+  EXPECT_TRUE(saveTreeDump(f.tree, file).ok());
+  EXPECT_EQ(readFile(file), dumpTree(f.tree));
+  EXPECT_EQ(saveTreeDump(f.tree, dir.path() / "no" / "t.txt").status, ExportStatus::CannotOpen);
 }
 
 }  // namespace

@@ -235,29 +235,29 @@ struct EnvironmentGuard {
   std::optional<std::string> saved;
 };
 
-TEST_F(SettingsFileTest, SettingsPathIsBesideTheProgramOrElseInTheUsersConfiguration) {
+TEST_F(SettingsFileTest, SettingsPathIsInTheUsersConfigurationUnlessACopySitsBesideTheProgram) {
   EnvironmentGuard xdg("XDG_CONFIG_HOME"), home("HOME");
   ::setenv("XDG_CONFIG_HOME", path("config").c_str(), 1);
   ::setenv("HOME", path("home").c_str(), 1);
-  fs::create_directory(path("v1.0"));
-  dir.write("file.txt", "x");
+  fs::create_directories(path("portable"));
+  dir.write("portable/grab_settings.txt", "");
+  fs::create_directories(path("portable/tarnwick_settings.txt"));  // a folder is no copy
   const std::pair<const char*, const char*> cases[] = {
-      {"grab.exe", "grab_settings.txt"}, {"my.prog.bin", "my.prog_settings.txt"},
-      {"tarnwick", "_settings.txt"}, {"v1.0/tarnwick", "v1.0/_settings.txt"},
-      // A folder that cannot be written.
-      {"missing/grab.exe", "config/tarnwick/grab_settings.txt"},
-      {"file.txt/tarnwick", "config/tarnwick/_settings.txt"}};
+      {"bin/grab.exe", "config/tarnwick/grab_settings.txt"},
+      {"bin/my.prog.bin", "config/tarnwick/my.prog_settings.txt"},
+      {"bin/tarnwick", "config/tarnwick/tarnwick_settings.txt"},
+      {"v1.0/tarnwick", "config/tarnwick/tarnwick_settings.txt"},
+      {"portable/grab.exe", "portable/grab_settings.txt"},
+      {"portable/tarnwick", "config/tarnwick/tarnwick_settings.txt"}};
   for (const auto& [program, settings] : cases)
     EXPECT_EQ(settingsPathFor(path(program)), path(settings)) << program;
   ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(settingsPathFor(path("missing/a.exe")), path("home/.config/tarnwick/a_settings.txt"));
+  EXPECT_EQ(settingsPathFor(path("bin/a.exe")), path("home/.config/tarnwick/a_settings.txt"));
   ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
-  EXPECT_EQ(settingsPathFor(path("missing/a.exe")), path("home/.config/tarnwick/a_settings.txt"));
-  fs::current_path(dir.path());
-  EXPECT_EQ(settingsPathFor("grab.exe"), "grab_settings.txt");
-  if (::geteuid() == 0) return;  // every folder is writable for root
-  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_EQ(settingsPathFor(path("grab.exe")), path("home/.config/tarnwick/grab_settings.txt"));
+  EXPECT_EQ(settingsPathFor(path("bin/tarnwick")), path("home/.config/tarnwick/tarnwick_settings.txt"));
+  ::unsetenv("HOME");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(settingsPathFor(path("bin/tarnwick")), path("bin/tarnwick_settings.txt"));
 }
 
 }  // namespace

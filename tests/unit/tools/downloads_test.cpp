@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -146,6 +147,36 @@ TEST_F(Downloads, ListGoesOnPastEveryKindOfFailure) {
   EXPECT_EQ(downloadLinks(host, {links[5], links[6]}, file).storedCount(), 0u);
   EXPECT_EQ(host.asked.size(), 4u);
   EXPECT_EQ(readFile(file), content);
+}
+
+// A stop that comes once every byte is in keeps the body; one that comes
+// before ends the download without a file, even while a read waits.
+TEST_F(Downloads, AStopAfterTheLastByteKeepsTheBody) {
+  server.serve("/f/slow.zip", Page::chunked(content, 1000, std::chrono::milliseconds(300)));
+  const fs::path saved = dir.path() / "saved.zip";
+  const struct {
+    std::string path;
+    std::int64_t stopAtBytes;
+    DownloadStatus status;
+  } rows[] = {
+      {"/f/pack.zip", 5000, Stored},  // the last block read, then the stop
+      {"/f/slow.zip", 5000, Stored},  // without a Content-Length
+      {"/f/slow.zip", 1000, Stopped},
+  };
+  for (const auto& row : rows) {
+    std::int64_t bytes = 0;
+    const DownloadObserver observer{
+        .progress = [&](const TransferProgress& p) { bytes = p.bytes; },
+        .stopRequested = [&] { return bytes >= row.stopAtBytes; }};
+    const DownloadOutcome outcome = downloadAddress(host, url(row.path), saved, observer);
+    EXPECT_EQ(outcome.status, row.status) << row.path << " " << row.stopAtBytes;
+    EXPECT_EQ(fs::exists(saved), row.status == Stored) << row.path;
+    if (row.status == Stored) {
+      EXPECT_EQ(readFile(saved), content);
+    }
+    fs::remove(saved);
+  }
+  EXPECT_EQ(entries(dir.path()), 0);
 }
 
 TEST(ProposedDownloadPath, FolderSlashAndLocalName) {

@@ -41,6 +41,19 @@ TEST(ResultsTree, InsertAppendsAfterAllChildrenAlsoAfterARemoval) {
   EXPECT_EQ(dumpTree(tree), "7  - \n  0 p\n    2 b\n    3 c\n");
 }
 
+TEST(ResultsTree, HandleOfGivesBackLiveItemsOnly) {
+  ResultsTree tree;
+  const Item root = tree.clearResults();
+  const Item page = tree.insert(root, "p", NodeKind::Page);
+  const Item link = tree.insert(page, "l", NodeKind::WebLinkEntry);
+  EXPECT_EQ(tree.handleOf(page.index()), page);
+  EXPECT_EQ(tree.handleOf(link.index()), link);
+  EXPECT_TRUE(tree.handleOf(link.index() + 1).isNull()) << "beyond the last item";
+  tree.remove(page);
+  EXPECT_TRUE(tree.handleOf(link.index()).isNull()) << "removed with its branch";
+  EXPECT_EQ(tree.handleOf(root.index()), root);
+}
+
 TEST(ResultsTree, RemoveTakesTheWholeBranchAndStaleHandlesAreDetected) {
   ResultsTree tree;
   const Item root = tree.clearResults();

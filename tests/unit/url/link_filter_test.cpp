@@ -27,14 +27,16 @@ class LinkFilterTest : public ::testing::Test {
   int level = -7;
 };
 
-TEST_F(LinkFilterTest, LevelCountsWebLinkEntriesAboveForAThousandStepsAtMost) {
+TEST_F(LinkFilterTest, LevelCountsEveryWebLinkEntryAboveUpToTheTop) {
   const Item first = found(start, "http://www.example.com/a.htm");
   Item deep = found(first, "http://www.example.com/b.htm");
   EXPECT_EQ(linkLevel(tree, start), 0);
   EXPECT_EQ(linkLevel(tree, first), 0);
   EXPECT_EQ(linkLevel(tree, deep), 1);
   for (int i = 0; i < 1500; ++i) deep = tree.insert(deep, "d", NodeKind::WebLinkEntry);
-  EXPECT_EQ(linkLevel(tree, deep), 1000);
+  EXPECT_EQ(linkLevel(tree, deep), 1501);
+  for (int i = 0; i < 100000; ++i) deep = found(deep, "http://www.example.com/c.htm");
+  EXPECT_EQ(linkLevel(tree, deep), 101501);
 }
 
 TEST_F(LinkFilterTest, BrowsingLevelLimitsWhatIsQueued) {
