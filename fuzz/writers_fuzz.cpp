@@ -52,6 +52,12 @@ std::string labelFrom(FuzzedDataProvider& input) {
   return kLabels[input.ConsumeIntegralInRange<std::size_t>(0, std::size(kLabels) - 1)];
 }
 
+// A label as the writers put it: one line, every CR and LF a blank.
+std::string inLine(std::string text) {
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return text;
+}
+
 std::string fileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -67,16 +73,16 @@ std::string referenceResults(const Model& model, int start, const SaveResultsOpt
     order.push_back(start);
   }
   std::string out;
-  const auto label = [&](int n) -> const std::string& { return model.nodes[n].label; };
+  const auto label = [&](int n) { return inLine(model.nodes[n].label); };
   if (options.emails) {
     const std::string prefix = domainPrefix(startAddress);
     for (int n : order) {
       if (model.nodes[n].kind != NodeKind::EmailEntry) continue;
       const int category = model.nodes[n].parent;
       const int page = category > 0 ? model.nodes[category].parent : 0;
-      const std::string pageLabel = page > 0 ? label(page) : std::string();
-      out += label(n) + "  " + (pageLabel.find("http:") == std::string::npos ? prefix : "") +
-             pageLabel + "\n";
+      const std::string pageLabel = page > 0 ? model.nodes[page].label : std::string();
+      out += label(n) + "  " + (pageLabel.find("http:") == std::string::npos ? inLine(prefix) : "") +
+             inLine(pageLabel) + "\n";
     }
   }
   if (options.allWebLinks) {
@@ -85,16 +91,17 @@ std::string referenceResults(const Model& model, int start, const SaveResultsOpt
     std::set<std::string> written;
     for (int n : order) {
       const NodeKind kind = model.nodes[n].kind;
-      const std::string& text = label(n);
+      const std::string& raw = model.nodes[n].label;
+      const std::string text = label(n);
       if (kind != NodeKind::WebLinkEntry && kind != NodeKind::WebLinksCategory && kind != NodeKind::Page)
         continue;
-      if (text == messages::kWebLinksCategory || text.starts_with("This link")) continue;
+      if (raw == messages::kWebLinksCategory || raw.starts_with("This link")) continue;
       bool listed = extensions.empty();
       for (const std::string& e : extensions) {
-        const std::size_t at = text.find(e);
+        const std::size_t at = raw.find(e);
         listed = listed || (at != std::string::npos && at > 0);
       }
-      if (listed && written.insert(text).second) out += text + "\r\n";
+      if (listed && written.insert(raw).second) out += text + "\r\n";
     }
   }
   if (options.keywords)
@@ -107,7 +114,7 @@ struct StructureModel {
   const Model& model;
   std::string out;
 
-  void line(std::size_t indent, int n) { out += std::string(indent, ' ') + model.nodes[n].label + "\n"; }
+  void line(std::size_t indent, int n) { out += std::string(indent, ' ') + inLine(model.nodes[n].label) + "\n"; }
   void listed(std::size_t indent, int n) {
     if (model.nodes[n].label.find("This link") == std::string::npos) line(indent, n);
   }
