@@ -64,9 +64,11 @@ std::size_t HttpServer::requestCount(std::string_view address) const {
                     [&](const SeenRequest& r) { return r.address == wanted; }));
 }
 
-void HttpServer::waitUntilEnding() {
+void HttpServer::waitUntilEnding(std::chrono::milliseconds atMost) {
+  const auto limit = atMost.count() > 0 ? std::min<std::chrono::milliseconds>(atMost, kLongestStall)
+                                        : std::chrono::milliseconds(kLongestStall);
   std::unique_lock lock(mutex_);
-  ending_.wait_for(lock, kLongestStall, [this] { return isEnding_; });
+  ending_.wait_for(lock, limit, [this] { return isEnding_; });
 }
 
 void HttpServer::handle(const httplib::Request& request, httplib::Response& response) {
@@ -86,6 +88,7 @@ void HttpServer::handle(const httplib::Request& request, httplib::Response& resp
   auto page = std::make_shared<const Page>(std::move(*found));
   response.status = page->status;
   if (!page->location.empty()) response.set_header("Location", page->location);
+  for (const auto& [name, value] : page->headers) response.set_header(name, value);
   switch (page->fault) {
     case Fault::None:
       response.set_content(page->body, kType);
@@ -116,12 +119,24 @@ void HttpServer::handle(const httplib::Request& request, httplib::Response& resp
           [this, page](std::size_t offset, std::size_t, httplib::DataSink& sink) {
             const std::size_t cut = std::min(page->cutAt, page->body.size());
             if (offset < cut) return sink.write(page->body.data() + offset, cut - offset);
-            if (page->fault == Fault::Stall) waitUntilEnding();
+            if (page->fault == Fault::Stall) waitUntilEnding(page->silence);
             return false;  // drops the connection
           });
       break;
+    case Fault::Generated: {
+      // Whole patterns filling about 64 KiB: any offset starts inside the first.
+      auto block = std::make_shared<std::string>();
+      while (block->size() < 65536) *block += page->body;
+      response.set_content_provider(
+          page->generatedSize, kType,
+          [page, block](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            const std::size_t from = offset % page->body.size();
+            return sink.write(block->data() + from, std::min(length, block->size() - from));
+          });
+      break;
+    }
     case Fault::NoResponse:
-      waitUntilEnding();
+      waitUntilEnding(page->silence);
       response.status = 503;
       break;
   }

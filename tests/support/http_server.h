@@ -28,6 +28,7 @@ enum class Fault {
   ResetMidBody,  // the whole body's Content-Length, the connection dropped after `cutAt` bytes
   Stall,         // the whole body's Content-Length, `cutAt` bytes, then silence
   NoResponse,    // the request is read and never answered
+  Generated,  // `generatedSize` bytes with their Content-Length, `body` over and over, made as sent
 };
 
 struct Page {
@@ -38,6 +39,11 @@ struct Page {
   std::size_t pieceSize = 0;
   std::chrono::milliseconds piecePause{0};  // between chunks
   std::size_t cutAt = 0;
+  std::size_t generatedSize = 0;
+  // How long Stall and NoResponse stay silent before dropping the connection
+  // (zero: until the server ends), so stalls need not tie up its threads.
+  std::chrono::milliseconds silence{0};
+  std::vector<std::pair<std::string, std::string>> headers;  // sent as well
 
   static Page html(std::string body, int status = 200) {
     Page page;
@@ -55,6 +61,11 @@ struct Page {
     Page page = faulty(Fault::Chunked, std::move(body));
     page.pieceSize = pieceSize;
     page.piecePause = pause;
+    return page;
+  }
+  static Page generated(std::string pattern, std::size_t size) {
+    Page page = faulty(Fault::Generated, std::move(pattern));
+    page.generatedSize = size;
     return page;
   }
   static Page faulty(Fault fault, std::string body = "", std::size_t cutAt = 0) {
@@ -98,7 +109,7 @@ class HttpServer {
  private:
   std::string absolute(std::string_view address) const;
   void handle(const httplib::Request& request, httplib::Response& response);
-  void waitUntilEnding();
+  void waitUntilEnding(std::chrono::milliseconds atMost);
 
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
