@@ -38,6 +38,7 @@ struct Page {
   std::size_t pieceSize = 0;
   std::chrono::milliseconds piecePause{0};  // between chunks
   std::size_t cutAt = 0;
+  std::chrono::milliseconds responseDelay{0};  // before the status line, to reorder answers
 
   static Page html(std::string body, int status = 200) {
     Page page;
