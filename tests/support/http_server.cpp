@@ -86,6 +86,10 @@ void HttpServer::handle(const httplib::Request& request, httplib::Response& resp
     found = Page::html(ownHost ? "not found" : "bad gateway", ownHost ? 404 : 502);
   }
   auto page = std::make_shared<const Page>(std::move(*found));
+  if (page->responseDelay.count() > 0) {
+    std::unique_lock lock(mutex_);
+    ending_.wait_for(lock, page->responseDelay, [this] { return isEnding_; });
+  }
   response.status = page->status;
   if (!page->location.empty()) response.set_header("Location", page->location);
   for (const auto& [name, value] : page->headers) response.set_header(name, value);

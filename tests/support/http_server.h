@@ -44,6 +44,7 @@ struct Page {
   // (zero: until the server ends), so stalls need not tie up its threads.
   std::chrono::milliseconds silence{0};
   std::vector<std::pair<std::string, std::string>> headers;  // sent as well
+  std::chrono::milliseconds responseDelay{0};  // before the status line, to reorder answers
 
   static Page html(std::string body, int status = 200) {
     Page page;

@@ -139,6 +139,19 @@ TEST_F(InternetSessionTest, FailuresAreErrorsWithTheirTextAndTheSessionGoesOn) {
   EXPECT_EQ(get(at("/after")), "fine");
 }
 
+TEST_F(InternetSessionTest, AnswerWaitedForWithinTheStallTimeIsReadWhole) {
+  // A slow start is not a stall; a start slower than the stall time is.
+  Page slow = Page::html(pattern(3000));
+  slow.responseDelay = std::chrono::milliseconds(300);
+  server.serve("/slow", slow);
+  EXPECT_EQ(get(at("/slow")), pattern(3000));
+  slow.responseDelay = std::chrono::milliseconds(3000);
+  server.serve("/slower", slow);
+  EXPECT_THROW(open("/slower"), InternetError);
+  server.serve("/after", "fine");
+  EXPECT_EQ(get(at("/after")), "fine");
+}
+
 TEST_F(InternetSessionTest, AddressFetchedAheadIsRequestedOnce) {
   // The current body trickles in, so the one ahead (larger than what is taken in
   // ahead of its reader) arrives meanwhile.
