@@ -27,6 +27,9 @@ class PageQueue {
   Item front() const { return entries_.empty() ? Item() : entries_.front().item; }
   // The front item's linksLevel; 0 when the queue is empty.
   int frontLevel() const { return entries_.empty() ? 0 : entries_.front().linksLevel; }
+  // The i-th waiting item (0 is the front) and its label; i below size().
+  Item itemAt(std::size_t i) const { return entries_[i].item; }
+  std::string_view labelAt(std::size_t i) const { return entries_[i].label->first; }
   // True when an item with exactly this label is waiting.
   bool containsLabel(std::string_view label) const;
   bool empty() const { return entries_.empty(); }
