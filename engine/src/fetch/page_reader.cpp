@@ -206,7 +206,9 @@ std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
 
   std::optional<OutputFile> stored;
   if (download) {
-    if (!volumeAllows(crawl, length)) {
+    // An unannounced length is only what had arrived by now, which depends on
+    // the network's timing: such a body is held to the limit as it is read.
+    if (file->lengthAnnounced() && !volumeAllows(crawl, length)) {
       host.setSearchState(SearchState::Idle);
       host.setProgress(0);
       return 0;

@@ -1,7 +1,5 @@
 #include "net/internet_session.h"
 
-#include <algorithm>
-
 #include "net/read_ahead_pool.h"
 #include "net/session_core.h"
 #include "net/transfer.h"
@@ -9,9 +7,6 @@
 namespace tarnwick {
 
 namespace {
-
-// A body of unannounced length reports at most this much as its length.
-constexpr std::size_t kLengthSeen = 1024;
 
 // The opening chain: the first step that yields a session is used.
 constexpr ProxyMode kOpeningChain[] = {ProxyMode::Environment, ProxyMode::Direct,
@@ -64,11 +59,9 @@ RemoteFile::~RemoteFile() = default;
 std::int64_t RemoteFile::getLength() {
   const std::int64_t announced = transfer_->announcedLength();
   if (announced >= 0) return announced;
-  // What is there counts up to one read's worth: how much more arrived early
-  // depends on the network's timing, and the volume question must not.
-  transfer_->waitForData(kLengthSeen);
+  transfer_->waitForData(1);
   if (transfer_->available() == 0) transfer_->throwIfFailed();
-  return static_cast<std::int64_t>(std::min(transfer_->available(), kLengthSeen));
+  return static_cast<std::int64_t>(transfer_->available());
 }
 
 std::size_t RemoteFile::read(char* buffer, std::size_t size, const std::function<bool()>& stop) {
