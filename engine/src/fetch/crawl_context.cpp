@@ -47,13 +47,15 @@ void CrawlContext::followQueue(std::string_view reading) {
   if (room == 0) return;
   std::vector<std::string_view> next;
   if (!reading.empty() && willRead(reading)) next.push_back(reading);
+  // Once `reading` is opened its place goes to the next waiting address.
+  const std::size_t headListed = next.size();
   const std::size_t searched = std::min(queue.size(), room * kSearchPerAddress);
   std::size_t i = 0;
   for (; i < searched && next.size() < room; ++i) {
     const std::string_view label = queue.labelAt(i);
     if (tree.contains(queue.itemAt(i)) && willRead(label)) next.push_back(label);
   }
-  aheadFull_ = next.size() == room || i == room * kSearchPerAddress;
+  aheadFull_ = next.size() - headListed == room || i == room * kSearchPerAddress;
   session->readAhead(next);
 }
 
