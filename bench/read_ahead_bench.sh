@@ -38,7 +38,8 @@ timed() {
 }
 median() { sort -g | sed -n "$(( (runs + 1) / 2 ))p"; }
 
-# ---- part one: 20 ms per answer
+# ---- part one: 20 ms per answer (PART=2 skips it)
+if [ "${PART:-}" != 2 ]; then
 site=${DELAY_SITE:-/tmp/tarnwick-site-delay}
 [ -f "$site/meta/site.json" ] || python3 "$shared/bench/make_site.py" site "$site" >/dev/null
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
@@ -79,6 +80,7 @@ else
 fi
 awk -v a="${rate[parallel-8]}" -v b="${rate[parallel-1]}" -v w="${rate[wget2-8]}" \
   'BEGIN { printf "parallel 8 / parallel 1: %.2fx; parallel 8 / wget2: %.2fx (requests per second)\n", a / b, a / w }'
+fi
 
 # ---- part two: plain nginx, no latency
 [ -n "$other_cli" ] || exit 0

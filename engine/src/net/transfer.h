@@ -55,8 +55,6 @@ class Transfer {
   void finish(CURLcode result);
   // The transfer fetched ahead now has its reader: it streams as one opened.
   void becomeRead();
-  bool ended() const { return done_; }
-  const std::string& hostKey() const { return hostKey_; }
 
   static constexpr std::size_t kBufferCap = 256 * 1024;
 
