@@ -45,15 +45,16 @@ bool CrawlContext::willRead(std::string_view address) const {
 void CrawlContext::followQueue(std::string_view reading) {
   const std::size_t room = session ? session->readAheadRoom() : 0;
   if (room == 0) return;
-  std::vector<std::string_view> next;
+  std::vector<std::string_view>& next = nextScratch_;  // kept between calls
+  next.clear();
   if (!reading.empty() && willRead(reading)) next.push_back(reading);
   // Once `reading` is opened its place goes to the next waiting address.
   const std::size_t headListed = next.size();
   const std::size_t searched = std::min(queue.size(), room * kSearchPerAddress);
   std::size_t i = 0;
   for (; i < searched && next.size() < room; ++i) {
-    const std::string_view label = queue.labelAt(i);
-    if (tree.contains(queue.itemAt(i)) && willRead(label)) next.push_back(label);
+    const bool read = options.downloadFiles || !queue.isFileAt(i);
+    if (read && tree.contains(queue.itemAt(i))) next.push_back(queue.labelAt(i));
   }
   aheadFull_ = next.size() - headListed == room || i == room * kSearchPerAddress;
   session->readAhead(next);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fetch/page_queue.h"
 #include "net/internet_session.h"
@@ -70,6 +71,7 @@ class CrawlContext : public LinkSink {
   std::uint64_t removalsSeen_ = 0;
   // The last followQueue found as many addresses as the session takes.
   bool aheadFull_ = false;
+  std::vector<std::string_view> nextScratch_;
 };
 
 }  // namespace tarnwick

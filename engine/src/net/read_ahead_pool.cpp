@@ -18,18 +18,25 @@ std::size_t ReadAheadPool::room() const {
 }
 
 void ReadAheadPool::want(const std::vector<std::string_view>& addresses) {
-  std::vector<Wanted> next;
-  next.reserve(std::min(addresses.size(), room()));
+  std::vector<Wanted>& next = scratch_;  // kept between calls, so nothing is allocated
+  next.clear();
+  // Addresses keep their order from one list to the next, so the search for
+  // an address goes on from where the last one was found.
+  auto from = wanted_.begin();
   for (const std::string_view address : addresses) {
     if (next.size() == room()) break;
-    const auto kept = std::find_if(wanted_.begin(), wanted_.end(),
-                                   [&](const Wanted& w) { return w.address == address; });
-    if (kept != wanted_.end())
+    const auto same = [&](const Wanted& w) { return w.address == address; };
+    auto kept = std::find_if(from, wanted_.end(), same);
+    if (kept == wanted_.end()) kept = std::find_if(wanted_.begin(), from, same);
+    if (kept != wanted_.end()) {
       next.push_back(std::move(*kept));
-    else
+      from = kept + 1;
+    } else {
       next.push_back(Wanted{std::string(address), requestHost(address), nullptr});
+    }
   }
-  wanted_ = std::move(next);  // the transfers no longer wanted end here
+  wanted_.swap(next);
+  next.clear();  // the transfers no longer wanted end here
   if (startWhatFits()) core_.kick();
 }
 

@@ -48,6 +48,7 @@ class ReadAheadPool {
 
   SessionCore& core_;
   std::vector<Wanted> wanted_;
+  std::vector<Wanted> scratch_;
 };
 
 }  // namespace tarnwick

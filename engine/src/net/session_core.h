@@ -39,8 +39,8 @@ class SessionCore {
 
   // Lets the transfers do what they can without waiting.
   void kick() { perform(); }
-  // The same, at most about once a millisecond: for readers served from
-  // their buffers, so that the transfers ahead keep moving meanwhile.
+  // The same, once every few calls while requests are under way: for readers
+  // served from their buffers, so that the transfers ahead keep moving meanwhile.
   void kickIfDue();
 
   // Runs after every turn of the transfers; returns true when it started
@@ -82,6 +82,7 @@ class SessionCore {
 
   // Enough for every transfer of the widest read-ahead, so handles are reused.
   static constexpr std::size_t kSpareHandles = 64;
+  static constexpr int kReadsPerKick = 16;
 
   struct HostTraffic {
     int live = 0;
@@ -104,7 +105,7 @@ class SessionCore {
   std::unordered_map<std::string, HostTraffic> hosts_;
   int liveRequests_ = 0;
   std::size_t aheadBytes_ = 0;
-  std::chrono::steady_clock::time_point lastPerform_;
+  int readsSinceKick_ = 0;
 };
 
 // The part of an address that names one server: scheme, host and port, in

@@ -171,6 +171,13 @@ void Transfer::end(CURLcode result) {
   core_.requestEnded(hostKey_);
 }
 
+void Transfer::reserveForBody() {
+  // A body held whole before its reader comes is stored once rather than grown.
+  const std::int64_t length = announcedLength();
+  if (length > 0)
+    buffer_.reserve(std::min(static_cast<std::size_t>(length), core_.options().aheadBytesPerAddress));
+}
+
 void Transfer::becomeRead() {
   role_ = Role::Read;
   releaseAheadBytes();
@@ -199,6 +206,7 @@ std::size_t Transfer::onBody(char* data, std::size_t size, std::size_t count, vo
   if (ahead) {
     transfer->aheadBytes_ += bytes;
     transfer->core_.addAheadBytes(bytes);
+    if (transfer->buffer_.empty()) transfer->reserveForBody();
   }
   transfer->buffer_.append(data, bytes);
   transfer->lastData_ = std::chrono::steady_clock::now();

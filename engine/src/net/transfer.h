@@ -74,6 +74,7 @@ class Transfer {
   // The bytes fetched ahead leave the session's shared account.
   void releaseAheadBytes();
   bool mayTakeAhead(std::size_t bytes) const;
+  void reserveForBody();
 
   SessionCore& core_;
   std::string hostKey_;
