@@ -34,10 +34,12 @@ int timerInterval(std::int64_t periodMs) {
       std::clamp<std::int64_t>(periodMs, 1, std::numeric_limits<int>::max()));
 }
 
-// The share of the whole batch done, the current address counted by its bytes.
+// The share of the whole batch done, the current address counted by its
+// bytes while there are fewer than announced (a body without a length counts
+// once it is done).
 int percentOf(const TransferProgress& p) {
   double share = 0;
-  if (p.length > 0) share = std::min(1.0, static_cast<double>(p.bytes) / static_cast<double>(p.length));
+  if (p.bytes < p.length) share = static_cast<double>(p.bytes) / static_cast<double>(p.length);
   const double done = (static_cast<double>(p.index) + share) / static_cast<double>(std::max<std::size_t>(p.count, 1));
   return static_cast<int>(done * 100);
 }
@@ -85,6 +87,10 @@ void DesktopTools::downloadOnePage() {
     if (outcome.stored())
       window_.statusBar()->showMessage(
           QStringLiteral("%1 bytes stored in %2").arg(outcome.bytes).arg(target), kFinalStatusMs);
+    // The engine tells of broken transfers and unwritable files; an error
+    // status or an empty answer would otherwise pass for nothing at all.
+    if (outcome.status == DownloadStatus::NoFile || outcome.status == DownloadStatus::NothingToRead)
+      showMessage(textOf(downloadFailureSummary({outcome})));
   });
 }
 
@@ -134,6 +140,7 @@ void DesktopTools::runDownload(Work work) {
   ++running_;
   shownPercent_ = -1;
   work();
+  host_.setProgress(0);
   host_.flush();
   if (--running_ > 0) return;
   stop_ = false;
