@@ -1,5 +1,5 @@
 // Drives the desktop program without a person, on any Qt platform:
-//   tarnwick-drive shots OUTDIR URL          PNGs of the window after a crawl and of both dialogs
+//   tarnwick-drive shots OUTDIR URL          PNGs of the window after a crawl and of its dialogs
 //   tarnwick-drive crawl URL LEVELS          a crawl started from "Go!", timed
 //   tarnwick-drive local PATH                a folder search started from "Find", timed
 //   tarnwick-drive big N                     N items in the shown tree, all expanded
@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "autoupdate_dialog.h"
+#include "download_page_dialog.h"
 #include "fetch_dialog.h"
 #include "local_dialog.h"
 #include "main_window.h"
@@ -130,6 +132,24 @@ int big(MainWindow& window, long count) {
   return 0;
 }
 
+// The Tools dialogs as a person sees them before pressing a button.
+bool toolShots(MainWindow& window, const std::string& folder, const QString& url) {
+  QuietPrompts prompts;
+  tarnwick::AutoupdateState autoupdate;
+  autoupdate.address = url.toStdString();
+  tarnwick::gui::AutoupdateDialog timer(autoupdate, prompts, &window);
+  timer.show();
+  QCoreApplication::processEvents();
+  bool ok = timer.grab().save(QString::fromStdString(folder + "/set-autoupdate.png"));
+  tarnwick::gui::DownloadPageRequest request;
+  request.address = url;
+  tarnwick::gui::DownloadPageDialog page(request, prompts, &window);
+  page.show();
+  QCoreApplication::processEvents();
+  ok = page.grab().save(QString::fromStdString(folder + "/download-one-page.png")) && ok;
+  return ok;
+}
+
 int shots(MainWindow& window, const std::string& folder, const QString& url) {
   std::filesystem::create_directories(folder);
   window.resize(1000, 640);
@@ -142,6 +162,7 @@ int shots(MainWindow& window, const std::string& folder, const QString& url) {
   window.toggleLocalDialog();
   QCoreApplication::processEvents();
   ok = window.localWindow()->grab().save(QString::fromStdString(folder + "/find-in-local-system.png")) && ok;
+  ok = toolShots(window, folder, url) && ok;
   return ok ? 0 : 1;
 }
 
