@@ -1,13 +1,12 @@
 #include "desktop_tools.h"
 
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <system_error>
-
-#include <QMainWindow>
-#include <QStatusBar>
-#include <QUrl>
 
 #include "autoupdate_dialog.h"
 #include "qt_host.h"
@@ -30,8 +29,7 @@ QString workingDirectory() {
 // A timer holds at most INT_MAX ms (about 24 days); its ticks have no effect,
 // so a longer period is held at that.
 int timerInterval(std::int64_t periodMs) {
-  return static_cast<int>(
-      std::clamp<std::int64_t>(periodMs, 1, std::numeric_limits<int>::max()));
+  return static_cast<int>(std::clamp<std::int64_t>(periodMs, 1, std::numeric_limits<int>::max()));
 }
 
 // The share of the whole batch done, the current address counted by its
@@ -40,7 +38,8 @@ int timerInterval(std::int64_t periodMs) {
 int percentOf(const TransferProgress& p) {
   double share = 0;
   if (p.bytes < p.length) share = static_cast<double>(p.bytes) / static_cast<double>(p.length);
-  const double done = (static_cast<double>(p.index) + share) / static_cast<double>(std::max<std::size_t>(p.count, 1));
+  const double done = (static_cast<double>(p.index) + share) /
+                      static_cast<double>(std::max<std::size_t>(p.count, 1));
   return static_cast<int>(done * 100);
 }
 

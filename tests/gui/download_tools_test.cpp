@@ -1,12 +1,11 @@
-#include <functional>
-#include <set>
-
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <set>
 
 #include "tarnwick/downloads.h"
 #include "tarnwick/messages.h"
@@ -52,7 +51,9 @@ class DownloadToolsTest : public ToolsTest {
     prompts.folder = QString::fromStdString(folder.string());
     trigger(QStringLiteral("Download list of links from file"));
   }
-  QString at(const char* name) const { return QString::fromStdString((dir.path() / name).string()); }
+  QString at(const char* name) const {
+    return QString::fromStdString((dir.path() / name).string());
+  }
 
   const std::string content = std::string(3000, 'z') + "end";
 };
@@ -66,7 +67,8 @@ TEST_F(DownloadToolsTest, OnePageDialogChecksAndRemembersTheAddress) {
     return dialog.result();
   };
   trigger(QStringLiteral("Download one page"));
-  EXPECT_EQ(prompts.chooserTitles, std::vector<QString>{QStringLiteral("Choose file and location to save")});
+  EXPECT_EQ(prompts.chooserTitles,
+            std::vector<QString>{QStringLiteral("Choose file and location to save")});
   EXPECT_TRUE(prompts.asked.empty()) << "cancelled chooser: nothing more";
 
   // "https://" holds no "http://": refused, the dialog stays open.
@@ -130,13 +132,15 @@ TEST_F(DownloadToolsTest, OnePageStoresWhatTheCommandLineStores) {
     prompts.asked.clear();
     prompts.proposedPaths.clear();
     prompts.saveFile = at(row.target);
-    const std::string before = fs::exists(dir.path() / "page.zip") ? readFile(dir.path() / "page.zip") : "";
+    const std::string before =
+        fs::exists(dir.path() / "page.zip") ? readFile(dir.path() / "page.zip") : "";
     downloadOnePage(url(row.path));
     ASSERT_EQ(prompts.proposedPaths.size(), 1u);
     EXPECT_EQ(prompts.proposedPaths[0].toStdString(),
               proposedDownloadPath(dir.path().string(), url(row.path)));
     // The command line gets a target of the same kind.
-    const fs::path cliTarget = dir.path() / (row.target == std::string("page.zip") ? "cli.zip" : "page.zip/cli");
+    const fs::path cliTarget =
+        dir.path() / (row.target == std::string("page.zip") ? "cli.zip" : "page.zip/cli");
     const auto cli = runCli({"download", url(row.path), "-o", cliTarget.string()});
     EXPECT_EQ(cli.exitCode == 0, row.stored) << cli.err;
     if (row.stored) {
@@ -169,14 +173,13 @@ TEST_F(DownloadToolsTest, ListGoesOnAndSumsUpWhatFailedInOneMessage) {
                 QStringLiteral("Choose folder that will contain download files")}));
   ASSERT_EQ(prompts.asked.size(), 1u) << "one message for the whole batch";
   const std::string summary = prompts.asked[0].toStdString();
-  EXPECT_EQ(summary.rfind("2 of 4 addresses were not downloaded:\n\n" + url("/get/broken.zip") +
-                              " - ",
-                          0),
+  EXPECT_EQ(summary.rfind(
+                "2 of 4 addresses were not downloaded:\n\n" + url("/get/broken.zip") + " - ", 0),
             0u)
       << summary;
-  EXPECT_NE(summary.find("\n" + url("/get/missing.zip") +
-                         " - the server answered with an error status"),
-            std::string::npos)
+  EXPECT_NE(
+      summary.find("\n" + url("/get/missing.zip") + " - the server answered with an error status"),
+      std::string::npos)
       << summary;
   const auto cli = runCli({"download-list", list.string(), "-d", (dir.path() / "cli").string()});
   EXPECT_EQ(cli.exitCode, 1) << cli.err;
@@ -198,8 +201,9 @@ TEST_F(DownloadToolsTest, ListFilesThatCannotBeUsed) {
       {none, dir.path(), 1, messages::kNoLinksFound},
       {dir.path(), dir.path(), 1, "The list of links can not be read: "},
       // A file in place of the folder: each address is tried and named.
-      {one, one, 2, "2 of 2 addresses were not downloaded:\n\n" + url("/get/tool.zip") +
-                        " - The downloaded file can not be written: "},
+      {one, one, 2,
+       "2 of 2 addresses were not downloaded:\n\n" + url("/get/tool.zip") +
+           " - The downloaded file can not be written: "},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.list.string());
@@ -224,8 +228,8 @@ TEST_F(DownloadToolsTest, ListFilesThatCannotBeUsed) {
 // While the batch runs the window serves its events and shows the progress;
 // closing it stops the batch, removes the partial file and then closes.
 TEST_F(DownloadToolsTest, TheWindowStaysLiveAndClosingStopsTheBatch) {
-  server.serve("/get/slow.zip", Page::chunked(std::string(64 * 1024, 's'), 1024,
-                                              std::chrono::milliseconds(5)));
+  server.serve("/get/slow.zip",
+               Page::chunked(std::string(64 * 1024, 's'), 1024, std::chrono::milliseconds(5)));
   const fs::path list = dir.write("list.txt", url("/get/slow.zip") + "\n" + url("/get/notes.zip"));
   fs::create_directories(dir.path() / "out");
   QString status;

@@ -1,9 +1,9 @@
-#include <regex>
+#include "help_page.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <regex>
 
-#include "help_page.h"
 #include "tools_fixture.h"
 
 namespace tarnwick::gui::test {
@@ -12,12 +12,14 @@ namespace {
 // Help > "Online help" hands the browser the page beside the program.
 TEST_F(ToolsTest, OnlineHelpOpensThePageThatShipsWithTheProgram) {
   trigger(QStringLiteral("Online help"));
-  ASSERT_EQ(prompts.opened.size(), 1u) << (prompts.asked.empty() ? "" : prompts.asked[0].toStdString());
+  ASSERT_EQ(prompts.opened.size(), 1u)
+      << (prompts.asked.empty() ? "" : prompts.asked[0].toStdString());
   const QUrl page = prompts.opened[0];
   EXPECT_TRUE(page.isLocalFile());
   const fs::path file = page.toLocalFile().toStdString();
   EXPECT_TRUE(fs::is_regular_file(file));
-  EXPECT_EQ(file, fs::canonical(QCoreApplication::applicationDirPath().toStdString() + "/help/index.html"));
+  EXPECT_EQ(file, fs::canonical(QCoreApplication::applicationDirPath().toStdString() +
+                                "/help/index.html"));
   EXPECT_TRUE(prompts.asked.empty());
 }
 
@@ -46,7 +48,8 @@ TEST(HelpPage, SelfContainedAndComplete) {
   EXPECT_EQ(html.find("<script"), std::string::npos);
   const std::regex reference(R"((?:src|href)=\"([^\"]*)\")");
   int local = 0;
-  for (auto it = std::sregex_iterator(html.begin(), html.end(), reference); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), reference);
+       it != std::sregex_iterator(); ++it) {
     const std::string target = (*it)[1];
     if (target.rfind('#', 0) == 0) continue;  // a place on the page itself
     EXPECT_EQ(target.find(':'), std::string::npos) << "not a relative file: " << target;
@@ -54,13 +57,36 @@ TEST(HelpPage, SelfContainedAndComplete) {
     ++local;
   }
   EXPECT_GE(local, 6) << "the style sheet and the screenshots";
-  for (const char* name :
-       {"Tarnwick", "Fetch Internet", "Find in local system", "Choose file or folder to search",
-        "Save results", "Set autoupdate", "Print or paste WEB URL to download", "Internet",
-        "Local mashine", "Autoupadate", "Download one page", "Download list of links from file",
-        "Save all tree with structrure", "Clear", "Online help", "About Tarnwick", "Download",
-        "Open", "Edit", "Set link as initial WEB UR", "Delete", "Web links", "E-mails",
-        "Key words", "Images links", "Go!", "Stop", "Set timer", "Kill timer", "tarnwick-cli"})
+  for (const char* name : {"Tarnwick",
+                           "Fetch Internet",
+                           "Find in local system",
+                           "Choose file or folder to search",
+                           "Save results",
+                           "Set autoupdate",
+                           "Print or paste WEB URL to download",
+                           "Internet",
+                           "Local mashine",
+                           "Autoupadate",
+                           "Download one page",
+                           "Download list of links from file",
+                           "Save all tree with structrure",
+                           "Clear",
+                           "Online help",
+                           "About Tarnwick",
+                           "Download",
+                           "Open",
+                           "Edit",
+                           "Set link as initial WEB UR",
+                           "Delete",
+                           "Web links",
+                           "E-mails",
+                           "Key words",
+                           "Images links",
+                           "Go!",
+                           "Stop",
+                           "Set timer",
+                           "Kill timer",
+                           "tarnwick-cli"})
     EXPECT_NE(html.find(name), std::string::npos) << name;
   for (int kind = 0; kind <= 9; ++kind)
     EXPECT_NE(html.find("<td>" + std::to_string(kind) + "</td>"), std::string::npos) << kind;

@@ -9,12 +9,18 @@ namespace {
 std::string reasonOf(const DownloadOutcome& outcome) {
   if (!outcome.reason.empty()) return outcome.reason;
   switch (outcome.status) {
-    case DownloadStatus::Stored: return "stored";
-    case DownloadStatus::NoFile: return "the server answered with an error status";
-    case DownloadStatus::NothingToRead: return "the server sent nothing";
-    case DownloadStatus::CannotWrite: return "the file could not be written";
-    case DownloadStatus::NetworkError: return "network error";
-    case DownloadStatus::Stopped: return "stopped";
+    case DownloadStatus::Stored:
+      return "stored";
+    case DownloadStatus::NoFile:
+      return "the server answered with an error status";
+    case DownloadStatus::NothingToRead:
+      return "the server sent nothing";
+    case DownloadStatus::CannotWrite:
+      return "the file could not be written";
+    case DownloadStatus::NetworkError:
+      return "network error";
+    case DownloadStatus::Stopped:
+      return "stopped";
   }
   return "failed";
 }

@@ -48,9 +48,10 @@ TEST(Autoupdate, SwitchSetsThePeriodOnlyWhenGoingOn) {
 }
 
 TEST(WebAddress, OnlyHttpAndHttpsInAnyCase) {
-  for (const char* yes : {"http://a", "HTTPS://a/b", "Http://"}) EXPECT_TRUE(isWebAddress(yes)) << yes;
-  for (const char* no : {"", "http:/a", " http://a", "file:///etc/passwd", "see http://a", "ftp://a",
-                         "/usr/bin/xterm"})
+  for (const char* yes : {"http://a", "HTTPS://a/b", "Http://"})
+    EXPECT_TRUE(isWebAddress(yes)) << yes;
+  for (const char* no : {"", "http:/a", " http://a", "file:///etc/passwd", "see http://a",
+                         "ftp://a", "/usr/bin/xterm"})
     EXPECT_FALSE(isWebAddress(no)) << no;
 }
 
