@@ -29,7 +29,7 @@ TEST(Autoupdate, InputChecksInTheirOrder) {
       {"text http://a.example/", 1, nullptr},
   };
   for (const auto& row : rows)
-    EXPECT_EQ(autoupdateInputProblem(row.address, row.minutes), row.problem)
+    EXPECT_STREQ(autoupdateInputProblem(row.address, row.minutes), row.problem)
         << row.address << " " << row.minutes;
 }
 
