@@ -1,12 +1,13 @@
 #include "desktop_tools.h"
 
-#include <QMainWindow>
-#include <QStatusBar>
-#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <system_error>
+
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QUrl>
 
 #include "autoupdate_dialog.h"
 #include "qt_host.h"

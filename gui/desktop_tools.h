@@ -1,8 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include <QObject>
 #include <QTimer>
-#include <string>
 
 #include "download_page_dialog.h"
 #include "tarnwick/autoupdate.h"

@@ -1,9 +1,10 @@
+#include <climits>
+#include <functional>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <climits>
-#include <functional>
 
 #include "tarnwick/messages.h"
 #include "tools_fixture.h"

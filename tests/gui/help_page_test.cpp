@@ -1,8 +1,9 @@
 #include "help_page.h"
 
+#include <regex>
+
 #include <QCoreApplication>
 #include <QDir>
-#include <regex>
 
 #include "tools_fixture.h"
 

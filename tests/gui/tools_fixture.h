@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QMenuBar>
 #include <filesystem>
 #include <memory>
 #include <string>
+
+#include <QAction>
+#include <QMenuBar>
 
 #include "desktop_tools.h"
 #include "main_window.h"
