@@ -1,11 +1,12 @@
+#include <functional>
+#include <set>
+
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
-#include <functional>
-#include <set>
 
 #include "tarnwick/downloads.h"
 #include "tarnwick/messages.h"
