@@ -200,6 +200,10 @@ TEST_F(DownloadToolsTest, ListFilesThatCannotBeUsed) {
   } rows[] = {
       {none, dir.path(), 1, messages::kNoLinksFound},
       {dir.path(), dir.path(), 1, "The list of links can not be read: "},
+      // A folder nobody may write to, root included.
+      {one, "/proc", 2,
+       "2 of 2 addresses were not downloaded:\n\n" + url("/get/tool.zip") +
+           " - The downloaded file can not be written: "},
       // A file in place of the folder: each address is tried and named.
       {one, one, 2,
        "2 of 2 addresses were not downloaded:\n\n" + url("/get/tool.zip") +
@@ -222,7 +226,7 @@ TEST_F(DownloadToolsTest, ListFilesThatCannotBeUsed) {
   prompts.file = QString::fromStdString(one.string());
   trigger(QStringLiteral("Download list of links from file"));
   EXPECT_TRUE(prompts.asked.empty());
-  EXPECT_EQ(server.requestCount("/get/notes.zip"), 1u);
+  EXPECT_EQ(server.requestCount("/get/notes.zip"), 2u);
 }
 
 // While the batch runs the window serves its events and shows the progress;
