@@ -15,6 +15,7 @@ class QTreeView;
 
 namespace tarnwick::gui {
 
+class DesktopTools;
 class QtHost;
 class ResultsModel;
 class UserPrompts;
@@ -39,6 +40,7 @@ class MainWindow : public QMainWindow {
   SearchDialog* localWindow() const { return localWindow_.data(); }
   bool searchRunning() const { return running_ != Running::Nothing; }
   const std::string& currentLinksPath() const { return currentLinksPath_; }
+  DesktopTools& tools() { return *tools_; }
 
   // The menu commands.
   void toggleFetchDialog();
@@ -75,6 +77,7 @@ class MainWindow : public QMainWindow {
   QTreeView* view_;
   QProgressBar* progress_;
   std::unique_ptr<QtHost> host_;
+  DesktopTools* tools_ = nullptr;
 
   DialogFlags fetchFlags_;
   DialogFlags localFlags_;

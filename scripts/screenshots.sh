@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders PNGs of the main window after a crawl of the bundled example site and
-# of both search dialogs, on Qt's offscreen platform (no display needed).
+# Renders PNGs of the main window after a crawl of the bundled example site, of
+# both search dialogs and of the Tools dialogs, on Qt's offscreen platform (no display needed).
 #   scripts/screenshots.sh [OUTDIR]   (default: docs/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
