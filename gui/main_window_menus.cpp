@@ -47,9 +47,9 @@ void MainWindow::buildMenus() {
                    &MainWindow::notYetAvailable);
 
   QMenu* results = menuBar()->addMenu(QStringLiteral("&Results"));
-  results->addAction(QStringLiteral("&Save"), this, &MainWindow::notYetAvailable);
+  results->addAction(QStringLiteral("&Save"), this, &MainWindow::saveResults);
   results->addAction(QStringLiteral("Save all tree with &structrure"), this,
-                     &MainWindow::notYetAvailable);
+                     &MainWindow::saveTreeWithStructure);
   results->addAction(QStringLiteral("&Clear"), this, &MainWindow::clearResults);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
