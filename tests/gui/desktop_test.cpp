@@ -256,33 +256,6 @@ TEST_F(DesktopTest, VolumeQuestionAnswersAsTheCommandLine) {
   }
 }
 
-TEST_F(DesktopTest, ClearAndASecondGoDuringACrawlAreSafe) {
-  serveSite();
-  std::string links;
-  for (int i = 0; i < 2000; ++i) links += "<a href=\"a.html?" + std::to_string(i) + "\">x</a>\n";
-  server.serve("/", Page::chunked(links, 1024, std::chrono::milliseconds(1)));
-  FetchDialog* fetch = openFetch();
-  fillFetch(fetch, server.base() + "/", 1);
-  QTimer::singleShot(1, window.get(), [this, fetch] {
-    window->clearResults();
-    // Go! re-enabled by Stop-less tricks must not start a second crawl.
-    child<QPushButton>(fetch, "goButton")->setEnabled(true);
-    child<QPushButton>(fetch, "goButton")->click();
-    QCoreApplication::postEvent(window.get(), new StartRequestEvent);
-  });
-  child<QPushButton>(fetch, "goButton")->click();
-  handleRequests();
-  EXPECT_FALSE(window->searchRunning());
-  const std::string after = dumpTree(window->tree());
-  EXPECT_EQ(after.rfind("7  - \n", 0), 0u) << after.substr(0, 200);
-  // The window still crawls normally afterwards.
-  window->clearResults();
-  serveSite();
-  child<QPushButton>(fetch, "goButton")->click();
-  handleRequests();
-  EXPECT_EQ(dumpTree(window->tree()), cliCrawlTree(server.base() + "/", 1));
-}
-
 TEST_F(DesktopTest, FindSearchesAFolderAsTheCommandLineDoes) {
   const fs::path docs = dir.path() / "docs";
   dir.write("docs/one.txt", "see http://site.example/page.html and mail me@site.example KEY key");
@@ -358,22 +331,6 @@ TEST_F(DesktopTest, SettingsAreWrittenOnCloseAndReadAtTheNextStart) {
   EXPECT_EQ(window->settings().fetch.startAddress, "http://site.example/start");
   EXPECT_TRUE(window->settings().fetch.findEmails);
   EXPECT_EQ(window->settings().workFolder, (dir.path() / "home").string());
-}
-
-TEST_F(DesktopTest, ClosingDuringACrawlStopsItFirst) {
-  std::string links;
-  for (int i = 0; i < 3000; ++i) links += "<a href=\"q" + std::to_string(i) + ".html\">x</a>\n";
-  server.serve("/", Page::chunked(links, 1024, std::chrono::milliseconds(1)));
-  FetchDialog* fetch = openFetch();
-  fillFetch(fetch, server.base() + "/", 1);
-  QTimer::singleShot(1, window.get(), [this] { window->close(); });
-  child<QPushButton>(fetch, "goButton")->click();
-  handleRequests();
-  EXPECT_TRUE(prompts.asked.empty()) << "the stop question is answered for the person";
-  EXPECT_FALSE(window->searchRunning());
-  EXPECT_FALSE(window->isVisible()) << "closed once the crawl stopped";
-  EXPECT_TRUE(fs::exists(settingsPath()));
-  EXPECT_EQ(server.requestCount("/q5.html"), 0u) << "no link level was read";
 }
 
 TEST_F(DesktopTest, AboutBoxAndHelp) {
