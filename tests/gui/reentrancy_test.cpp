@@ -93,10 +93,10 @@ class ReentrancyTest : public DesktopTest, public ::testing::WithParamInterface<
     for (int i = 0; i < 10; ++i) start += "<a href=\"p" + std::to_string(i) + ".html\">p</a>\n";
     server.serve("/", Page::chunked(start, 64, std::chrono::milliseconds(1)));
     std::string body;
-    for (int i = 0; i < 60; ++i) body += "a line with the key word " + std::to_string(i) + "\n";
+    for (int i = 0; i < 20; ++i) body += "a line with the key word " + std::to_string(i) + "\n";
     for (int i = 0; i < 10; ++i)
       server.serve("/p" + std::to_string(i) + ".html",
-                   Page::chunked(body, 256, std::chrono::milliseconds(1)));
+                   Page::chunked(body, 128, std::chrono::milliseconds(1)));
   }
 
   // Many files of many windows each.
