@@ -76,7 +76,10 @@ void DesktopTools::downloadOnePage() {
   DownloadPageDialog dialog(page_, prompts_, &window_);
   prompts_.runModal(dialog);
   if (!page_.requested) return;
-  const std::string address = page_.address.toStdString();
+  downloadToChosenFile(page_.address.toStdString());
+}
+
+void DesktopTools::downloadToChosenFile(const std::string& address) {
   const QString target =
       prompts_.chooseSaveFile(&window_, QStringLiteral("Choose file and location to save"),
                               textOf(proposedDownloadPath(startDirectory_, address)));

@@ -33,6 +33,9 @@ class DesktopTools : public QObject {
   void autoupdate();
   // Tools > "Download one page".
   void downloadOnePage();
+  // Asks where to save address, proposing its local name in the start
+  // folder, and downloads it there; also the results tree's Download.
+  void downloadToChosenFile(const std::string& address);
   // Tools > "Download list of links from file".
   void downloadListOfLinks();
 

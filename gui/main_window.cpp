@@ -81,6 +81,7 @@ MainWindow::MainWindow(UserPrompts& prompts, std::string settingsPath, QWidget* 
   progress_->setTextVisible(false);
   host_ = std::make_unique<QtHost>(*this, *progress_, *view_, *model_, prompts_);
   buildMenus();
+  setUpItemCommands();
   resize(900, 600);
 
   startDirectory_ = workingDirectory();

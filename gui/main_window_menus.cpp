@@ -37,9 +37,9 @@ void MainWindow::buildMenus() {
                    &DesktopTools::downloadListOfLinks);
 
   QMenu* results = menuBar()->addMenu(QStringLiteral("&Results"));
-  results->addAction(QStringLiteral("&Save"), this, &MainWindow::notYetAvailable);
+  results->addAction(QStringLiteral("&Save"), this, &MainWindow::saveResults);
   results->addAction(QStringLiteral("Save all tree with &structrure"), this,
-                     &MainWindow::notYetAvailable);
+                     &MainWindow::saveTreeWithStructure);
   results->addAction(QStringLiteral("&Clear"), this, &MainWindow::clearResults);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -90,11 +90,6 @@ void MainWindow::toggleLocalDialog() {
 }
 
 void MainWindow::clearResults() { tree_.clearResults(); }
-
-void MainWindow::notYetAvailable() {
-  prompts_.ask(this, QStringLiteral("This command comes with the next version of Tarnwick."),
-               Buttons::Ok);
-}
 
 void MainWindow::showOnlineHelp() {
   const QString page = findHelpPage(QCoreApplication::applicationDirPath());
