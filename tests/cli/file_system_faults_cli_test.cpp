@@ -98,9 +98,12 @@ TEST_F(FileSystemFaults, ReadOnlyDownloadFolder) {
 
   ProcessResult r = runCli({"crawl", start(), "--download-to", at("shut").string(), "--tree", "-"},
                            std::chrono::seconds(60), user);
+  // Nothing could be stored, so the crawl failed; the page was still scanned.
+  EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_TRUE(has(r.err, "Can not store " + start())) << r.err;
   EXPECT_TRUE(has(r.err, "Permission denied")) << r.err;
   EXPECT_TRUE(has(r.err, "1 could not be stored")) << r.err;
+  EXPECT_TRUE(has(r.out, "5 " + server.base() + "/big.html\n")) << r.out;
   r = runCli({"download-list", list.string(), "-d", at("shut").string()}, std::chrono::seconds(60),
              user);
   EXPECT_EQ(r.exitCode, 1) << r.err;
@@ -115,6 +118,7 @@ TEST_F(FileSystemFaults, DiskFillsInTheMiddleOfAStoredPage) {
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
   const ProcessResult r = runCli(
       {"crawl", start(), "--levels", "1", "--download-to", at("disk").string(), "--tree", "-"});
+  EXPECT_EQ(r.exitCode, 1) << "an address that was not stored fails the crawl";
   EXPECT_TRUE(has(r.err, "big.htm: No space left on device")) << r.err;
   const std::vector<std::string> stored = namesIn(at("disk"));
   ASSERT_EQ(stored.size(), 1u) << "no partial or temporary file stays";
