@@ -1,7 +1,6 @@
 // Download folders that cannot be used, disks that fill up, and files that
 // cannot be written: each is reported, and nothing already saved is lost.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "support/http_server.h"
 #include "support/run_process.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace tarnwick::test {
@@ -28,31 +28,6 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 bool has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
-
-// A tmpfs of `kilobytes` mounted on a fresh folder for the length of a test;
-// mounted() is false where the test may not mount (not root, no tmpfs).
-class SmallDisk {
- public:
-  SmallDisk(const fs::path& at, int kilobytes) : path_(at) {
-    fs::create_directories(path_);
-    const std::string size = "size=" + std::to_string(kilobytes) + "k";
-    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, size.c_str()) == 0;
-  }
-  ~SmallDisk() {
-    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
-  }
-  bool mounted() const { return mounted_; }
-  // Writes zeros until the disk refuses more.
-  void fill() const {
-    std::ofstream out(path_ / "filler", std::ios::binary);
-    const std::string block(4096, '\0');
-    while (out.write(block.data(), block.size())) out.flush();
-  }
-
- private:
-  fs::path path_;
-  bool mounted_ = false;
-};
 
 class FileSystemFaults : public ::testing::Test {
  protected:
