@@ -147,6 +147,27 @@ TEST(HostileFilesCli, AFolderOfManyFilesWithHostileNames) {
   EXPECT_LT(r.maxRssKb, 128 * 1024);
 }
 
+// A list of links whose first line is 300 MB long (a sparse file, no line
+// feed): read piece by piece in bounded memory, and the address after it is
+// still found.
+TEST(HostileFilesCli, AListOfLinksWithAHugeLine) {
+  TempDir dir;
+  const fs::path list = dir.path() / "list.txt";
+  constexpr off_t kLine = 300 * 1000 * 1000;
+  {
+    std::ofstream out(list, std::ios::binary);
+    out.seekp(kLine);
+    out << "\nhttp://127.0.0.1:1/after.html\n";  // refused at once: nothing listens on port 1
+  }
+  ASSERT_EQ(fs::file_size(list), static_cast<std::uintmax_t>(kLine) + 31);
+  const auto r = runCli({"download-list", list.string(), "-d", dir.path().string()},
+                        std::chrono::seconds(60));
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("not stored: http://127.0.0.1:1/after.html"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "0 stored (0 bytes), 1 failed\n");
+  EXPECT_LT(r.maxRssKb, 64 * 1024);
+}
+
 TEST(HostileFilesCli, AFolderThatCannotBeListedIsReported) {
   TempDir dir;
   openToAll(dir);
