@@ -204,9 +204,17 @@ TEST_F(HostileSiteTest, ASelfLinkingSiteEndsAtTheBrowsingLevelHoweverDeep) {
   EXPECT_EQ(server.requestCount(at("/self.html")), static_cast<std::size_t>(kLevels + 1));
 }
 
-// A store that cannot even be made (no such folder) or that fails on the way
-// (the disk fills up) ends the storing only: the page is still scanned to its
-// end, no partial file stays, and the failure is shown and counted.
+// A folder path longer than the system takes (4096 bytes).
+std::string longPath() {
+  std::string path;
+  for (int i = 0; i < 20; ++i) path += std::string(250, 'd') + "/";
+  return path;
+}
+
+// A store that cannot even be made (no such folder, a path too long) or that
+// fails on the way (the disk fills up) ends the storing only: the page is
+// still scanned to its end, no partial file stays, and the failure is shown
+// and counted.
 TEST_F(HostileSiteTest, AStoreThatFailsDoesNotStopTheScan) {
   constexpr int kLinks = 5000;  // about 150 kB: well past the writer's buffer
   std::string page;
@@ -220,6 +228,7 @@ TEST_F(HostileSiteTest, AStoreThatFailsDoesNotStopTheScan) {
   } rows[] = {
       {"cannot be created", "gone", 0, "No such file or directory"},
       {"fills the disk", "", 1000, "No space left on device"},
+      {"has too long a path", longPath(), 0, "File name too long"},
   };
   for (const auto& row : rows) {
     tree.clearResults();
