@@ -86,6 +86,17 @@ void appendValue(const SettingField& field, std::string& out) {
       field);
 }
 
+// The file a link at path points to, when it points to a regular file, so
+// that a settings file kept elsewhere (with the user's other configuration)
+// stays linked; else path itself.
+std::filesystem::path linkedFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const std::filesystem::path end = std::filesystem::canonical(path, error);
+  if (error || !std::filesystem::is_regular_file(end, error)) return path;
+  return end;
+}
+
 }  // namespace
 
 bool readSettings(const std::string& path, Settings& settings) {
@@ -124,7 +135,7 @@ bool writeSettings(const std::string& path, const Settings& settings) {
   }
   try {
     // Never written in place: the old file stays whole until the new one is.
-    OutputFile file(path, Placement::StoredFile);
+    OutputFile file(linkedFile(path), Placement::StoredFile);
     file.write(text);
     file.sync();
     file.commit();

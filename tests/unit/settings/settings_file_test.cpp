@@ -333,6 +333,23 @@ TEST_F(SettingsFileTest, AWriteThatFailsLeavesThePreviousFileAsItWas) {
   EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
+// A settings file kept with the user's other configuration and linked into
+// place stays linked; a link to no file is replaced by the file.
+TEST_F(SettingsFileTest, ALinkedSettingsFileStaysLinked) {
+  const fs::path kept = dir.write("dotfiles/tarnwick_settings.txt", realFile(folder));
+  const fs::path link = dir.path() / "config" / "tarnwick_settings.txt";
+  fs::create_directories(link.parent_path());
+  fs::create_symlink("../dotfiles/tarnwick_settings.txt", link);
+  ASSERT_TRUE(writeSettings(link.string(), Settings{}));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(kept), defaultsWith({}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(kept.parent_path()), {}), 1);
+  fs::remove(kept);
+  ASSERT_TRUE(writeSettings(link.string(), Settings{}));
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(link), defaultsWith({}));
+}
+
 TEST_F(SettingsFileTest, AFullDiskLeavesThePreviousFileAsItWas) {
   const test::SmallDisk disk(dir.path() / "disk", 64);
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
