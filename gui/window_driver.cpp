@@ -26,6 +26,7 @@
 #include "local_dialog.h"
 #include "main_window.h"
 #include "results_model.h"
+#include "save_results_dialog.h"
 #include "tarnwick/settings_file.h"
 #include "user_prompts.h"
 
@@ -159,6 +160,17 @@ bool toolShots(MainWindow& window, const std::string& folder, const QString& url
   return ok;
 }
 
+// "Save results" with the sections a person usually ticks.
+bool saveResultsShot(MainWindow& window, const std::string& folder) {
+  tarnwick::SaveResultsOptions options;
+  options.emails = true;
+  options.allWebLinks = true;
+  tarnwick::gui::SaveResultsDialog dialog(options, &window);
+  dialog.show();
+  QCoreApplication::processEvents();
+  return dialog.grab().save(QString::fromStdString(folder + "/save-results.png"));
+}
+
 int downloadList(const QString& list, const QString& folder) {
   ListPrompts prompts;
   prompts.list = list;
@@ -192,6 +204,7 @@ int shots(MainWindow& window, const std::string& folder, const QString& url) {
   QCoreApplication::processEvents();
   ok = window.localWindow()->grab().save(QString::fromStdString(folder + "/find-in-local-system.png")) && ok;
   ok = toolShots(window, folder, url) && ok;
+  ok = saveResultsShot(window, folder) && ok;
   return ok ? 0 : 1;
 }
 

@@ -15,5 +15,8 @@ for _ in $(seq 50); do
   python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
   sleep 0.1
 done
-QT_QPA_PLATFORM=offscreen "$drive" shots "$out" "http://127.0.0.1:$port/index.htm"
+# From a scratch folder: the crawl leaves its currentlinks.txt where it runs.
+scratch=$(mktemp -d)
+(cd "$scratch" && QT_QPA_PLATFORM=offscreen "$drive" shots "$out" "http://127.0.0.1:$port/index.htm")
+rm -rf "$scratch"
 ls "$out"/*.png
