@@ -138,8 +138,10 @@ int runCrawlCommand(const CrawlArgs& args) {
   host.finish(result);
   if (!result.connected) return kExitFailed;
 
-  // Later failures are counted above; a start address that failed fails the crawl.
-  int status = result.startFailed ? kExitFailed : kExitOk;
+  // Later failures are counted above; a start address that failed fails the
+  // crawl, and so does an address that could not be stored: what was asked
+  // for is not on disk.
+  int status = result.startFailed || result.storeFailures > 0 ? kExitFailed : kExitOk;
   if (!args.tree.empty() && !writeTreeDump(tree, args.tree)) status = kExitFailed;
   status = std::max(status, writeExports(args.exports, tree, args.url));
   return status;

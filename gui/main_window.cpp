@@ -11,6 +11,7 @@
 #include <QStyleFactory>
 #include <QTreeView>
 
+#include "desktop_tools.h"
 #include "fetch_dialog.h"
 #include "local_dialog.h"
 #include "node_icons.h"
@@ -80,6 +81,7 @@ MainWindow::MainWindow(UserPrompts& prompts, std::string settingsPath, QWidget* 
   progress_->setTextVisible(false);
   host_ = std::make_unique<QtHost>(*this, *progress_, *view_, *model_, prompts_);
   buildMenus();
+  setUpItemCommands();
   resize(900, 600);
 
   startDirectory_ = workingDirectory();
@@ -104,6 +106,11 @@ void MainWindow::destroyFetchWindow() { delete fetchWindow_.data(); }
 void MainWindow::destroyLocalWindow() { delete localWindow_.data(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (tools_->downloading()) {
+    tools_->closeWhenDone();
+    event->ignore();
+    return;
+  }
   if (searchRunning()) {
     // Stop first; the window closes when the search has ended.
     closeAfterSearch_ = true;

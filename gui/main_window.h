@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "search_dialog.h"
+#include "tarnwick/exports.h"
 #include "tarnwick/results_tree.h"
 #include "tarnwick/settings_file.h"
 
@@ -15,8 +16,10 @@ class QTreeView;
 
 namespace tarnwick::gui {
 
+class DesktopTools;
 class QtHost;
 class ResultsModel;
+class TreeItemCommands;
 class UserPrompts;
 
 // The window titled "Tarnwick": the results tree under a progress bar, the
@@ -39,11 +42,16 @@ class MainWindow : public QMainWindow {
   SearchDialog* localWindow() const { return localWindow_.data(); }
   bool searchRunning() const { return running_ != Running::Nothing; }
   const std::string& currentLinksPath() const { return currentLinksPath_; }
+  DesktopTools& tools() { return *tools_; }
+  TreeItemCommands& itemCommands() { return *commands_; }
+  const SaveResultsOptions& saveOptions() const { return saveOptions_; }
 
   // The menu commands.
   void toggleFetchDialog();
   void toggleLocalDialog();
   void clearResults();
+  void saveResults();
+  void saveTreeWithStructure();
 
  protected:
   bool event(QEvent* event) override;
@@ -55,7 +63,11 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void showAbout();
   void showOnlineHelp();
-  void notYetAvailable();
+  void setUpItemCommands();
+  // A file to write with ".txt" added to a name typed without an extension;
+  // empty when cancelled.
+  QString chooseTextFile(const QString& title, const QString& directory);
+  void showExportResult(const ExportResult& result);
   void destroyFetchWindow();
   void destroyLocalWindow();
 
@@ -75,6 +87,11 @@ class MainWindow : public QMainWindow {
   QTreeView* view_;
   QProgressBar* progress_;
   std::unique_ptr<QtHost> host_;
+  DesktopTools* tools_ = nullptr;
+  TreeItemCommands* commands_ = nullptr;
+  // The choices of "Save results", kept for the run, and the last file chosen.
+  SaveResultsOptions saveOptions_;
+  QString chosenPath_;
 
   DialogFlags fetchFlags_;
   DialogFlags localFlags_;

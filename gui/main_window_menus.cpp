@@ -1,14 +1,15 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "desktop_tools.h"
 #include "fetch_dialog.h"
+#include "help_page.h"
 #include "local_dialog.h"
 #include "main_window.h"
 #include "node_icons.h"
@@ -21,18 +22,6 @@ namespace {
 constexpr const char* kFetchTitle = "Fetch Internet";
 constexpr const char* kLocalTitle = "Find in local system";
 
-// The help page installed beside the program, or in the source tree when
-// the program runs from its build folder.
-QString helpPagePath() {
-  const QString programFolder = QCoreApplication::applicationDirPath();
-  for (const QString& candidate :
-       {programFolder + QStringLiteral("/../share/doc/tarnwick/help/index.html"),
-        programFolder + QStringLiteral("/help/index.html")}) {
-    if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
-  }
-  return {};
-}
-
 }  // namespace
 
 void MainWindow::buildMenus() {
@@ -41,15 +30,16 @@ void MainWindow::buildMenus() {
   fetch->addAction(QStringLiteral("&Local mashine"), this, &MainWindow::toggleLocalDialog);
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-  tools->addAction(QStringLiteral("&Autoupadate"), this, &MainWindow::notYetAvailable);
-  tools->addAction(QStringLiteral("&Download one page"), this, &MainWindow::notYetAvailable);
-  tools->addAction(QStringLiteral("Download &list of links from file"), this,
-                   &MainWindow::notYetAvailable);
+  tools_ = new DesktopTools(*this, prompts_, *host_, startDirectory_);
+  tools->addAction(QStringLiteral("&Autoupadate"), tools_, &DesktopTools::autoupdate);
+  tools->addAction(QStringLiteral("&Download one page"), tools_, &DesktopTools::downloadOnePage);
+  tools->addAction(QStringLiteral("Download &list of links from file"), tools_,
+                   &DesktopTools::downloadListOfLinks);
 
   QMenu* results = menuBar()->addMenu(QStringLiteral("&Results"));
-  results->addAction(QStringLiteral("&Save"), this, &MainWindow::notYetAvailable);
+  results->addAction(QStringLiteral("&Save"), this, &MainWindow::saveResults);
   results->addAction(QStringLiteral("Save all tree with &structrure"), this,
-                     &MainWindow::notYetAvailable);
+                     &MainWindow::saveTreeWithStructure);
   results->addAction(QStringLiteral("&Clear"), this, &MainWindow::clearResults);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -101,13 +91,8 @@ void MainWindow::toggleLocalDialog() {
 
 void MainWindow::clearResults() { tree_.clearResults(); }
 
-void MainWindow::notYetAvailable() {
-  prompts_.ask(this, QStringLiteral("This command comes with the next version of Tarnwick."),
-               Buttons::Ok);
-}
-
 void MainWindow::showOnlineHelp() {
-  const QString page = helpPagePath();
+  const QString page = findHelpPage(QCoreApplication::applicationDirPath());
   if (page.isEmpty()) {
     prompts_.ask(this, QStringLiteral("The help page is not installed."), Buttons::Ok);
     return;

@@ -45,6 +45,12 @@ QString DialogPrompts::chooseFile(QWidget* over, const QString& title, const QSt
   return QFileDialog::getOpenFileName(over, title, start, QStringLiteral("All files (*)"));
 }
 
+QString DialogPrompts::chooseSaveFile(QWidget* over, const QString& title,
+                                      const QString& proposedPath) {
+  return QFileDialog::getSaveFileName(over, title, proposedPath, QStringLiteral("All files (*)"),
+                                      nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
 int DialogPrompts::chooseFileOrFolder(QWidget* over) {
   FileOrFolderDialog dialog(over);
   runModal(dialog);

@@ -23,6 +23,10 @@ class UserPrompts {
   virtual QString chooseFolder(QWidget* over, const QString& title, const QString& start) = 0;
   // The chosen existing file, or empty when cancelled.
   virtual QString chooseFile(QWidget* over, const QString& title, const QString& start) = 0;
+  // A file to write, proposedPath filled in; it need not exist and is not
+  // asked about when it does. Empty when cancelled.
+  virtual QString chooseSaveFile(QWidget* over, const QString& title,
+                                 const QString& proposedPath) = 0;
   // "Choose file or folder to search": 0 file, 1 folder, -1 closed.
   virtual int chooseFileOrFolder(QWidget* over) = 0;
   // Hands an address to the system's browser.
@@ -37,6 +41,8 @@ class DialogPrompts : public UserPrompts {
   Answer ask(QWidget* over, const QString& text, Buttons buttons) override;
   QString chooseFolder(QWidget* over, const QString& title, const QString& start) override;
   QString chooseFile(QWidget* over, const QString& title, const QString& start) override;
+  QString chooseSaveFile(QWidget* over, const QString& title,
+                         const QString& proposedPath) override;
   int chooseFileOrFolder(QWidget* over) override;
   void openUrl(const QUrl& url) override;
   int runModal(QDialog& dialog) override;

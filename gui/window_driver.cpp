@@ -1,8 +1,9 @@
 // Drives the desktop program without a person, on any Qt platform:
-//   tarnwick-drive shots OUTDIR URL          PNGs of the window after a crawl and of both dialogs
+//   tarnwick-drive shots OUTDIR URL          PNGs of the window after a crawl and of its dialogs
 //   tarnwick-drive crawl URL LEVELS          a crawl started from "Go!", timed
 //   tarnwick-drive local PATH                a folder search started from "Find", timed
 //   tarnwick-drive big N                     N items in the shown tree, all expanded
+//   tarnwick-drive download-list FILE DIR    Tools > "Download list of links from file", timed
 // The timed runs print "seconds=S items=N max_gap_ms=G": G is the longest
 // time between two passes of the event loop, as a person would feel it.
 #include <chrono>
@@ -18,10 +19,14 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "autoupdate_dialog.h"
+#include "desktop_tools.h"
+#include "download_page_dialog.h"
 #include "fetch_dialog.h"
 #include "local_dialog.h"
 #include "main_window.h"
 #include "results_model.h"
+#include "save_results_dialog.h"
 #include "tarnwick/settings_file.h"
 #include "user_prompts.h"
 
@@ -35,6 +40,13 @@ struct QuietPrompts : tarnwick::gui::DialogPrompts {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     return tarnwick::Answer::Ok;
   }
+};
+
+// Chooses the given list file and folder, and counts what it is told.
+struct ListPrompts : QuietPrompts {
+  QString list, folder;
+  QString chooseFile(QWidget*, const QString&, const QString&) override { return list; }
+  QString chooseFolder(QWidget*, const QString&, const QString&) override { return folder; }
 };
 
 template <typename T>
@@ -130,6 +142,55 @@ int big(MainWindow& window, long count) {
   return 0;
 }
 
+// The Tools dialogs as a person sees them before pressing a button.
+bool toolShots(MainWindow& window, const std::string& folder, const QString& url) {
+  QuietPrompts prompts;
+  tarnwick::AutoupdateState autoupdate;
+  autoupdate.address = url.toStdString();
+  tarnwick::gui::AutoupdateDialog timer(autoupdate, prompts, &window);
+  timer.show();
+  QCoreApplication::processEvents();
+  bool ok = timer.grab().save(QString::fromStdString(folder + "/set-autoupdate.png"));
+  tarnwick::gui::DownloadPageRequest request;
+  request.address = url;
+  tarnwick::gui::DownloadPageDialog page(request, prompts, &window);
+  page.show();
+  QCoreApplication::processEvents();
+  ok = page.grab().save(QString::fromStdString(folder + "/download-one-page.png")) && ok;
+  return ok;
+}
+
+// "Save results" with the sections a person usually ticks.
+bool saveResultsShot(MainWindow& window, const std::string& folder) {
+  tarnwick::SaveResultsOptions options;
+  options.emails = true;
+  options.allWebLinks = true;
+  tarnwick::gui::SaveResultsDialog dialog(options, &window);
+  dialog.show();
+  QCoreApplication::processEvents();
+  return dialog.grab().save(QString::fromStdString(folder + "/save-results.png"));
+}
+
+int downloadList(const QString& list, const QString& folder) {
+  ListPrompts prompts;
+  prompts.list = list;
+  prompts.folder = folder;
+  const std::string settings =
+      (std::filesystem::temp_directory_path() / "tarnwick-drive-list-settings.txt").string();
+  MainWindow window(prompts, settings);
+  window.show();
+  QCoreApplication::processEvents();
+  GapMeter meter;
+  const auto t0 = std::chrono::steady_clock::now();
+  window.tools().downloadListOfLinks();
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - t0;
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
+    files += entry.is_regular_file() ? 1 : 0;
+  std::printf("seconds=%.3f files=%zu max_gap_ms=%.1f\n", seconds.count(), files, meter.maxGapMs());
+  return 0;
+}
+
 int shots(MainWindow& window, const std::string& folder, const QString& url) {
   std::filesystem::create_directories(folder);
   window.resize(1000, 640);
@@ -142,6 +203,8 @@ int shots(MainWindow& window, const std::string& folder, const QString& url) {
   window.toggleLocalDialog();
   QCoreApplication::processEvents();
   ok = window.localWindow()->grab().save(QString::fromStdString(folder + "/find-in-local-system.png")) && ok;
+  ok = toolShots(window, folder, url) && ok;
+  ok = saveResultsShot(window, folder) && ok;
   return ok ? 0 : 1;
 }
 
@@ -151,9 +214,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();
   if (args.size() < 3) {
-    std::fprintf(stderr, "usage: %s shots OUTDIR URL | crawl URL LEVELS | local PATH\n", argv[0]);
+    std::fprintf(stderr, "usage: %s shots OUTDIR URL | crawl URL LEVELS | local PATH | download-list FILE DIR\n", argv[0]);
     return 2;
   }
+  if (args[1] == QLatin1String("download-list") && args.size() == 4)
+    return downloadList(args[2], args[3]);
   QuietPrompts prompts;
   // A private settings file: a run never changes the user's options.
   const std::string settings =

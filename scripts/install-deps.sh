@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  # dpkg-shlibdeps, for the Depends of the Debian package (scripts/package.sh).
+  dpkg-dev
   libcurl4-openssl-dev libcli11-dev
   qt6-base-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev

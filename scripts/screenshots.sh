@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders PNGs of the main window after a crawl of the bundled example site and
-# of both search dialogs, on Qt's offscreen platform (no display needed).
+# Renders PNGs of the main window after a crawl of the bundled example site, of
+# both search dialogs and of the Tools dialogs, on Qt's offscreen platform (no display needed).
 #   scripts/screenshots.sh [OUTDIR]   (default: docs/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,5 +15,8 @@ for _ in $(seq 50); do
   python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
   sleep 0.1
 done
-QT_QPA_PLATFORM=offscreen "$drive" shots "$out" "http://127.0.0.1:$port/index.htm"
+# From a scratch folder: the crawl leaves its currentlinks.txt where it runs.
+scratch=$(mktemp -d)
+(cd "$scratch" && QT_QPA_PLATFORM=offscreen "$drive" shots "$out" "http://127.0.0.1:$port/index.htm")
+rm -rf "$scratch"
 ls "$out"/*.png

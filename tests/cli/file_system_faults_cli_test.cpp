@@ -1,7 +1,6 @@
 // Download folders that cannot be used, disks that fill up, and files that
 // cannot be written: each is reported, and nothing already saved is lost.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "support/http_server.h"
 #include "support/run_process.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace tarnwick::test {
@@ -28,31 +28,6 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 bool has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
-
-// A tmpfs of `kilobytes` mounted on a fresh folder for the length of a test;
-// mounted() is false where the test may not mount (not root, no tmpfs).
-class SmallDisk {
- public:
-  SmallDisk(const fs::path& at, int kilobytes) : path_(at) {
-    fs::create_directories(path_);
-    const std::string size = "size=" + std::to_string(kilobytes) + "k";
-    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, size.c_str()) == 0;
-  }
-  ~SmallDisk() {
-    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
-  }
-  bool mounted() const { return mounted_; }
-  // Writes zeros until the disk refuses more.
-  void fill() const {
-    std::ofstream out(path_ / "filler", std::ios::binary);
-    const std::string block(4096, '\0');
-    while (out.write(block.data(), block.size())) out.flush();
-  }
-
- private:
-  fs::path path_;
-  bool mounted_ = false;
-};
 
 class FileSystemFaults : public ::testing::Test {
  protected:
@@ -98,9 +73,12 @@ TEST_F(FileSystemFaults, ReadOnlyDownloadFolder) {
 
   ProcessResult r = runCli({"crawl", start(), "--download-to", at("shut").string(), "--tree", "-"},
                            std::chrono::seconds(60), user);
+  // Nothing could be stored, so the crawl failed; the page was still scanned.
+  EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_TRUE(has(r.err, "Can not store " + start())) << r.err;
   EXPECT_TRUE(has(r.err, "Permission denied")) << r.err;
   EXPECT_TRUE(has(r.err, "1 could not be stored")) << r.err;
+  EXPECT_TRUE(has(r.out, "5 " + server.base() + "/big.html\n")) << r.out;
   r = runCli({"download-list", list.string(), "-d", at("shut").string()}, std::chrono::seconds(60),
              user);
   EXPECT_EQ(r.exitCode, 1) << r.err;
@@ -115,6 +93,7 @@ TEST_F(FileSystemFaults, DiskFillsInTheMiddleOfAStoredPage) {
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
   const ProcessResult r = runCli(
       {"crawl", start(), "--levels", "1", "--download-to", at("disk").string(), "--tree", "-"});
+  EXPECT_EQ(r.exitCode, 1) << "an address that was not stored fails the crawl";
   EXPECT_TRUE(has(r.err, "big.htm: No space left on device")) << r.err;
   const std::vector<std::string> stored = namesIn(at("disk"));
   ASSERT_EQ(stored.size(), 1u) << "no partial or temporary file stays";

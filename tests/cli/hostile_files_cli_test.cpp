@@ -1,10 +1,20 @@
-// tarnwick-cli against hostile file systems and arguments: FIFOs, folders it
-// may not list or write, full outputs, numbers that are no numbers.
+// tarnwick-cli against hostile file systems and arguments: FIFOs, sockets,
+// link loops, unreadable files, folders it may not list or write, full
+// outputs, numbers that are no numbers.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <functional>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -24,20 +34,142 @@ namespace fs = std::filesystem;
 // A folder the user of `as` may enter: the temporary folder is open to all.
 void openToAll(const TempDir& dir) { fs::permissions(dir.path(), fs::perms::all); }
 
-TEST(HostileFilesCli, AFifoIsNeverOpenedAsAFile) {
-  TempDir dir;
-  const fs::path fifo = dir.path() / "pipe";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  dir.write("z.txt", "key");
-  for (const fs::path& path : {fifo, dir.path()}) {
-    const auto r = runCli({"local", path.string(), "--keywords", "key", "--tree", "-"},
-                          std::chrono::seconds(20));
-    const bool named = path == fifo;
-    // Named, the FIFO gets its error item; in a folder it is no regular file and not listed.
-    EXPECT_EQ(r.exitCode, named ? 1 : 0) << path << "\n" << r.err;
-    EXPECT_EQ(r.out.find("Can not open the file.") != std::string::npos, named) << r.out;
-    EXPECT_EQ(r.out.find(dir.path().string() + "/z.txt") != std::string::npos, !named) << r.out;
+// Makes a Unix socket at path, as a running service leaves one.
+bool makeSocket(const fs::path& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (fd < 0 || path.string().size() >= sizeof address.sun_path) return false;
+  std::strcpy(address.sun_path, path.c_str());
+  const bool made = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return made;
+}
+
+// Entries a local search meets beside the files it wants, each searched once
+// by name and once in its folder: nothing blocks (a block ends in the time
+// limit), nothing but regular files is read, and an entry that cannot be read
+// is marked and reported while the search goes on.
+TEST(HostileFilesCli, EntriesThatAreNoReadableFiles) {
+  const auto user = test::unprivilegedUser();
+  const struct {
+    std::string what;
+    std::function<bool(const fs::path&)> make;  // false: cannot be made here
+    int namedExit;                             // searched by name
+    bool inFolder;                             // a file item when its folder is searched
+  } rows[] = {
+      {"fifo", [](const fs::path& p) { return mkfifo(p.c_str(), 0666) == 0; }, 1, false},
+      {"socket", makeSocket, 1, false},
+      {"link to a fifo",
+       [](const fs::path& p) {
+         return mkfifo((p.string() + ".fifo").c_str(), 0666) == 0 &&
+                ::symlink((p.filename().string() + ".fifo").c_str(), p.c_str()) == 0;
+       },
+       1, false},
+      {"link to an endless device",
+       [](const fs::path& p) { return ::symlink("/dev/zero", p.c_str()) == 0; }, 1, false},
+      // Named, these do not exist: a usage error before anything is read.
+      {"link loop",
+       [](const fs::path& p) {
+         return ::symlink("loop-b", p.c_str()) == 0 &&
+                ::symlink(p.filename().c_str(), (p.parent_path() / "loop-b").c_str()) == 0;
+       },
+       2, false},
+      {"dangling link", [](const fs::path& p) { return ::symlink("gone", p.c_str()) == 0; }, 2,
+       false},
+      {"unreadable file",
+       [](const fs::path& p) {
+         std::ofstream(p) << "key";
+         return ::chmod(p.c_str(), 0) == 0;
+       },
+       1, true},
+  };
+  for (const auto& row : rows) {
+    TempDir dir;
+    openToAll(dir);
+    const fs::path entry = dir.path() / "entry";
+    ASSERT_TRUE(row.make(entry)) << row.what << ": " << std::strerror(errno);
+    dir.write("z.txt", "key");
+    for (const fs::path& path : {entry, dir.path()}) {
+      const bool named = path == entry;
+      const auto r = runCli({"local", path.string(), "--keywords", "key", "--tree", "-"},
+                            std::chrono::seconds(20), user);
+      const bool item = r.out.find("  0 " + entry.string() + "\n") != std::string::npos;
+      const bool marked = r.out.find("Can not open the file.") != std::string::npos;
+      if (named) {
+        EXPECT_EQ(r.exitCode, row.namedExit) << row.what << "\n" << r.err;
+        EXPECT_EQ(marked, row.namedExit == 1) << row.what << "\n" << r.out;
+        continue;
+      }
+      EXPECT_EQ(r.exitCode, row.inFolder ? 1 : 0) << row.what << " in its folder\n" << r.err;
+      EXPECT_EQ(item, row.inFolder) << row.what << "\n" << r.out;
+      EXPECT_EQ(marked, row.inFolder) << row.what << "\n" << r.out;
+      EXPECT_NE(r.out.find(dir.path().string() + "/z.txt\n    3 Key words"), std::string::npos)
+          << row.what << ": the search goes on\n" << r.out;
+    }
   }
+}
+
+// Ten thousand files (bench/local_search_bench.sh times a hundred thousand),
+// some with names that are control bytes, options or shell patterns: each
+// gets its item in byte order, labelled with its bytes escaped, and memory
+// stays bounded.
+TEST(HostileFilesCli, AFolderOfManyFilesWithHostileNames) {
+  constexpr int kFiles = 10000;
+  TempDir dir;
+  for (int i = 0; i < kFiles; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%05d", i);
+    std::ofstream(dir.path() / name) << "key";
+  }
+  const struct {
+    std::string name, label;
+  } hostile[] = {
+      {"\n", "\\n"}, {"a\x1b[2J", "a\\x1b[2J"}, {"-rf", "-rf"},
+      {"*?:|<>\"\\", "*?:|<>\"\\\\"}, {"\x7f", "\\x7f"},
+  };
+  for (const auto& file : hostile) dir.write(file.name, "no");
+  const auto r = runCli({"local", dir.path().string(), "--keywords", "key", "--tree", "-"},
+                        std::chrono::seconds(60));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string total = std::to_string(kFiles + std::size(hostile));
+  EXPECT_EQ(r.err, "0 links, 0 e-mails, " + std::to_string(kFiles) +
+                       " key words are found in " + total + " files\n");
+  const std::string prefix = "\n  0 " + dir.path().string() + "/";
+  std::vector<std::string> numbered;
+  for (std::size_t at = r.out.find(prefix + "f"); at != std::string::npos;
+       at = r.out.find(prefix + "f", at + 1))
+    numbered.push_back(r.out.substr(at + prefix.size(), 6));
+  ASSERT_EQ(numbered.size(), static_cast<std::size_t>(kFiles));
+  EXPECT_TRUE(std::is_sorted(numbered.begin(), numbered.end()));
+  for (const auto& file : hostile)
+    EXPECT_NE(r.out.find(prefix + file.label + "\n"), std::string::npos) << file.label;
+#if !defined(__SANITIZE_ADDRESS__)  // peak memory is measured without sanitizers
+  EXPECT_LT(r.maxRssKb, 128 * 1024);
+#endif
+}
+
+// A list of links whose first line is 300 MB long (a sparse file, no line
+// feed): read piece by piece in bounded memory, and the address after it is
+// still found.
+TEST(HostileFilesCli, AListOfLinksWithAHugeLine) {
+  TempDir dir;
+  const fs::path list = dir.path() / "list.txt";
+  constexpr off_t kLine = 300 * 1000 * 1000;
+  {
+    std::ofstream out(list, std::ios::binary);
+    out.seekp(kLine);
+    out << "\nhttp://127.0.0.1:1/after.html\n";  // refused at once: nothing listens on port 1
+  }
+  ASSERT_EQ(fs::file_size(list), static_cast<std::uintmax_t>(kLine) + 31);
+  const auto r = runCli({"download-list", list.string(), "-d", dir.path().string()},
+                        std::chrono::seconds(60));
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("not stored: http://127.0.0.1:1/after.html"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "0 stored (0 bytes), 1 failed\n");
+#if !defined(__SANITIZE_ADDRESS__)  // peak memory is measured without sanitizers
+  EXPECT_LT(r.maxRssKb, 64 * 1024);
+#endif
 }
 
 TEST(HostileFilesCli, AFolderThatCannotBeListedIsReported) {

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -202,27 +204,140 @@ TEST_F(HostileSiteTest, ASelfLinkingSiteEndsAtTheBrowsingLevelHoweverDeep) {
   EXPECT_EQ(server.requestCount(at("/self.html")), static_cast<std::size_t>(kLevels + 1));
 }
 
-// The disk fills up while a long page is stored: the page is still scanned to
-// its end, its partial file goes, and the failure is shown and counted.
+// A folder path longer than the system takes (4096 bytes).
+std::string longPath() {
+  std::string path;
+  for (int i = 0; i < 20; ++i) path += std::string(250, 'd') + "/";
+  return path;
+}
+
+// A store that cannot even be made (no such folder, a path too long) or that
+// fails on the way (the disk fills up) ends the storing only: the page is
+// still scanned to its end, no partial file stays, and the failure is shown
+// and counted.
 TEST_F(HostileSiteTest, AStoreThatFailsDoesNotStopTheScan) {
   constexpr int kLinks = 5000;  // about 150 kB: well past the writer's buffer
   std::string page;
   for (int i = 0; i < kLinks; ++i) page += anchor("/p" + std::to_string(i) + ".html");
   server.serve(at("/"), page);
-  CrawlResult result;
-  {
-    DiskFull full(1000);
-    result = crawl(options(at("/"), 0, true));
+  const struct {
+    const char* how;
+    std::string subfolder;
+    std::size_t room;  // 0: the disk never fills
+    std::string reason;
+  } rows[] = {
+      {"cannot be created", "gone", 0, "No such file or directory"},
+      {"fills the disk", "", 1000, "No space left on device"},
+      {"has too long a path", longPath(), 0, "File name too long"},
+  };
+  for (const auto& row : rows) {
+    tree.clearResults();
+    host = test::FakeHost();
+    FetchOptions o = options(at("/"), 0, true);
+    o.downloadFolder = (folder.path() / row.subfolder).string();
+    CrawlResult result;
+    {
+      std::optional<DiskFull> full;
+      if (row.room > 0) full.emplace(row.room);
+      result = crawl(o);
+    }
+    const Item start = tree.firstChild(tree.rootItem());
+    ASSERT_TRUE(tree.hasChildren(start)) << row.how;
+    EXPECT_EQ(tree.childCount(tree.firstChild(start)), kLinks) << row.how;
+    EXPECT_EQ(result.counters.webLinks, kLinks) << row.how;
+    EXPECT_EQ(result.storeFailures, 1) << row.how;
+    EXPECT_EQ(result.failedAddresses, 0) << row.how;
+    EXPECT_EQ(entriesIn(folder.path()), Texts{}) << row.how;  // no partial, no temporary file
+    ASSERT_EQ(host.asked.size(), 1u) << row.how;
+    EXPECT_NE(host.asked[0].find(row.reason), std::string::npos) << host.asked[0];
   }
-  const Item start = tree.firstChild(tree.rootItem());
-  ASSERT_TRUE(tree.hasChildren(start));
-  EXPECT_EQ(tree.childCount(tree.firstChild(start)), kLinks);
-  EXPECT_EQ(result.counters.webLinks, kLinks);
-  EXPECT_EQ(result.storeFailures, 1);
-  EXPECT_EQ(result.failedAddresses, 0);
-  EXPECT_EQ(entriesIn(folder.path()), Texts{});  // no partial file, no temporary file
-  ASSERT_EQ(host.asked.size(), 1u);
-  EXPECT_NE(host.asked[0].find("No space left on device"), std::string::npos) << host.asked[0];
+}
+
+// What lies under a folder, links not followed: each entry's relative path,
+// kind and content (a link's target).
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const fs::file_status status = entry.symlink_status();
+    std::string what = "other";
+    if (fs::is_symlink(status))
+      what = "link to " + fs::read_symlink(entry.path()).string();
+    else if (fs::is_directory(status))
+      what = "folder";
+    else if (fs::is_regular_file(status))
+      what = "file " + readFile(entry.path());
+    entries[fs::relative(entry.path(), root).string()] = what;
+  }
+  return entries;
+}
+
+std::map<std::string, std::string> withoutFolder(std::map<std::string, std::string> entries,
+                                                 const std::string& folder) {
+  std::erase_if(entries, [&](const auto& entry) { return entry.first.starts_with(folder + "/"); });
+  return entries;
+}
+
+// Paths whose names, taken as they are, would climb out of the download
+// folder, name a folder, pass the file system's 255 bytes or hold bytes that
+// shells and other systems treat specially.
+const Texts kHostilePaths{
+    "/.zip", "/..zip", "/../../victim.zip", "/a/../../../victim.zip",
+    "/%2e%2e%2f%2e%2e%2fvictim.zip", "/..%2f..%2fvictim.htm", "/..\\..\\victim.zip",
+    "/\\..\\victim.htm", "/.", "/..", "/./", "/../", "/dir/", "/x*?:|<>y.zip",
+    "/q.zip?name=../../victim.zip", "/p.htm?../../victim.htm", "/" + std::string(300, 'a') + ".zip",
+    "/" + std::string(300, 'b') + ".html", "/" + std::string(300, '.') + ".zip",
+    "/" + std::string(300, '%') + ".gif", "/ctl\x01\x1f\x7f.zip", "/tab\there.htm",
+};
+// Hosts that are no hosts.
+const Texts kHostileAddresses{"http://../victim.zip", "http://./victim.htm", "http://.."};
+
+// Neither a crawl that stores every address nor a list download writes
+// anything outside the download folder, or anything but files directly in it,
+// whatever the addresses: the folder's parent, with bait at the names a
+// climbing address would reach, stays as it was.
+TEST_F(HostileSiteTest, HostileNamesStayInsideTheDownloadFolder) {
+  std::string start;
+  Texts addresses = kHostileAddresses;
+  for (const auto& path : kHostilePaths) addresses.push_back(at(path));
+  for (const auto& address : addresses) start += "<a href='" + address + "'>x</a> ";
+  server.serve(at("/"), start);
+  server.serveUnknown(Page::html("stored"));
+  const test::TempDir parent;
+  for (const char* bait : {"victim.zip", "victim.htm", "downloads.htm", "_.htm"})
+    parent.write(bait, "precious");
+  const fs::path list = parent.write("list.txt", [&] {
+    std::string text;
+    for (const auto& address : addresses) text += address + "\n";
+    return text;
+  }());
+  const fs::path downloads = parent.path() / "downloads";
+  fs::create_directory(downloads);
+  const auto before = snapshot(parent.path());
+
+  const Texts commands[] = {
+      {"crawl", at("/"), "--levels", "1", "--download-to", downloads.string(), "--timeout", "5"},
+      {"download-list", list.string(), "-d", downloads.string(), "--timeout", "5"},
+  };
+  for (const Texts& args : commands) {
+    fs::remove_all(downloads);
+    fs::create_directory(downloads);
+    const auto r = test::runCli(args, std::chrono::seconds(60));
+    EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << args[0] << " " << r.exitCode << "\n" << r.err;
+    const auto after = snapshot(parent.path());
+    EXPECT_EQ(withoutFolder(after, "downloads"), before) << args[0];
+    std::size_t stored = 0;
+    for (const auto& [path, what] : after) {
+      if (!path.starts_with("downloads/")) continue;
+      const std::string name = path.substr(std::string("downloads/").size());
+      EXPECT_EQ(name.find('/'), std::string::npos) << args[0] << ": " << path;
+      EXPECT_TRUE(what.starts_with("file ")) << args[0] << ": " << path << " is " << what;
+      EXPECT_LE(name.size(), 255u) << args[0];
+      EXPECT_FALSE(name.starts_with(".tarnwick-")) << args[0] << ": a temporary file stayed";
+      ++stored;
+    }
+    // Most of them were fetched and stored, not refused at the door.
+    EXPECT_GE(stored, kHostilePaths.size() / 2) << args[0] << "\n" << r.err;
+  }
 }
 
 // A server that sends a byte at a time: the stop request is seen while the

@@ -24,6 +24,7 @@
 #include "main_window.h"
 #include "node_icons.h"
 #include "results_model.h"
+#include "desktop_fixture.h"
 #include "scripted_prompts.h"
 #include "start_request.h"
 #include "support/http_server.h"
@@ -34,83 +35,6 @@
 
 namespace tarnwick::gui::test {
 namespace {
-
-namespace fs = std::filesystem;
-using tarnwick::test::HttpServer;
-using tarnwick::test::Page;
-using tarnwick::test::ProxyEnvironment;
-using tarnwick::test::runCli;
-using tarnwick::test::ScopedEnv;
-using tarnwick::test::TempDir;
-
-class DesktopTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    savedDirectory_ = fs::current_path();
-    fs::create_directories(dir.path() / "home");
-    fs::current_path(dir.path());
-    window = std::make_unique<MainWindow>(prompts, settingsPath());
-    window->show();
-  }
-  void TearDown() override {
-    window.reset();
-    fs::current_path(savedDirectory_);
-  }
-
-  std::string settingsPath() const { return (dir.path() / "config/tarnwick_settings.txt").string(); }
-
-  FetchDialog* openFetch() {
-    window->toggleFetchDialog();
-    return qobject_cast<FetchDialog*>(window->fetchWindow());
-  }
-  LocalDialog* openLocal() {
-    window->toggleLocalDialog();
-    return qobject_cast<LocalDialog*>(window->localWindow());
-  }
-  template <typename T>
-  static T* child(QWidget* parent, const char* name) {
-    T* found = parent->findChild<T*>(QLatin1String(name));
-    if (found == nullptr) ADD_FAILURE() << "no control " << name;
-    return found;
-  }
-  // Delivers the posted start requests; a search they start runs to its end inside.
-  static void handleRequests() { QCoreApplication::sendPostedEvents(); }
-
-  // Serves a small site: a start page, two pages under it, an e-mail and an image.
-  void serveSite() {
-    server.serve("/", "<a href=\"a.html\">A</a> <a href=\"b.html\">B</a> mailto:me@site.example "
-                      "<img src=\"pic.gif\"> the Key word");
-    server.serve("/a.html", "<a href=\"b.html\">B</a> <a href=\"c.html\">C</a> key");
-    server.serve("/b.html", "write to info@site.example");
-    server.serve("/c.html", "deeper");
-  }
-  void fillFetch(FetchDialog* fetch, const std::string& address, int levels) {
-    child<QLineEdit>(fetch, "addressEdit")->setText(QString::fromStdString(address));
-    for (int i = 0; i < levels; ++i) child<QSpinBox>(fetch, "levelEdit")->stepUp();
-    child<QPushButton>(fetch, "emailsButton")->click();
-    child<QPushButton>(fetch, "imagesButton")->click();
-    child<QPushButton>(fetch, "keywordsButton")->click();
-    child<QLineEdit>(fetch, "keywordsEdit")->setText(QStringLiteral("key"));
-  }
-  std::string cliCrawlTree(const std::string& address, int levels) {
-    const auto result = runCli({"crawl", address, "--levels", std::to_string(levels), "--find",
-                                "links,images,emails,keywords", "--keywords", "key",
-                                "--ignore-case", "--tree", "-"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return result.out;
-  }
-
-  TempDir dir;
-  ScopedEnv home{"HOME", (dir.path() / "home").string()};
-  ScopedEnv config{"XDG_CONFIG_HOME", (dir.path() / "config").string()};
-  ProxyEnvironment direct{std::nullopt};
-  HttpServer server;
-  ScriptedPrompts prompts;
-  std::unique_ptr<MainWindow> window;
-
- private:
-  fs::path savedDirectory_;
-};
 
 TEST_F(DesktopTest, WindowMenusAndNodePictures) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Tarnwick"));
@@ -332,33 +256,6 @@ TEST_F(DesktopTest, VolumeQuestionAnswersAsTheCommandLine) {
   }
 }
 
-TEST_F(DesktopTest, ClearAndASecondGoDuringACrawlAreSafe) {
-  serveSite();
-  std::string links;
-  for (int i = 0; i < 2000; ++i) links += "<a href=\"a.html?" + std::to_string(i) + "\">x</a>\n";
-  server.serve("/", Page::chunked(links, 1024, std::chrono::milliseconds(1)));
-  FetchDialog* fetch = openFetch();
-  fillFetch(fetch, server.base() + "/", 1);
-  QTimer::singleShot(1, window.get(), [this, fetch] {
-    window->clearResults();
-    // Go! re-enabled by Stop-less tricks must not start a second crawl.
-    child<QPushButton>(fetch, "goButton")->setEnabled(true);
-    child<QPushButton>(fetch, "goButton")->click();
-    QCoreApplication::postEvent(window.get(), new StartRequestEvent);
-  });
-  child<QPushButton>(fetch, "goButton")->click();
-  handleRequests();
-  EXPECT_FALSE(window->searchRunning());
-  const std::string after = dumpTree(window->tree());
-  EXPECT_EQ(after.rfind("7  - \n", 0), 0u) << after.substr(0, 200);
-  // The window still crawls normally afterwards.
-  window->clearResults();
-  serveSite();
-  child<QPushButton>(fetch, "goButton")->click();
-  handleRequests();
-  EXPECT_EQ(dumpTree(window->tree()), cliCrawlTree(server.base() + "/", 1));
-}
-
 TEST_F(DesktopTest, FindSearchesAFolderAsTheCommandLineDoes) {
   const fs::path docs = dir.path() / "docs";
   dir.write("docs/one.txt", "see http://site.example/page.html and mail me@site.example KEY key");
@@ -434,23 +331,6 @@ TEST_F(DesktopTest, SettingsAreWrittenOnCloseAndReadAtTheNextStart) {
   EXPECT_EQ(window->settings().fetch.startAddress, "http://site.example/start");
   EXPECT_TRUE(window->settings().fetch.findEmails);
   EXPECT_EQ(window->settings().workFolder, (dir.path() / "home").string());
-}
-
-TEST_F(DesktopTest, ClosingDuringACrawlStopsItFirst) {
-  std::string links;
-  for (int i = 0; i < 3000; ++i) links += "<a href=\"q" + std::to_string(i) + ".html\">x</a>\n";
-  server.serve("/", Page::chunked(links, 1024, std::chrono::milliseconds(1)));
-  FetchDialog* fetch = openFetch();
-  fillFetch(fetch, server.base() + "/", 1);
-  QTimer::singleShot(1, window.get(), [this] { window->close(); });
-  child<QPushButton>(fetch, "goButton")->click();
-  handleRequests();
-  EXPECT_TRUE(prompts.asked.empty()) << "the stop question is answered for the person";
-  EXPECT_FALSE(window->searchRunning());
-  EXPECT_FALSE(window->isVisible()) << "closed once the crawl stopped";
-  EXPECT_TRUE(fs::exists(settingsPath()));
-  EXPECT_EQ(dumpTree(window->tree()).find("\n        "), std::string::npos)
-      << "no link level was read";
 }
 
 TEST_F(DesktopTest, AboutBoxAndHelp) {

@@ -19,11 +19,16 @@ struct ScriptedPrompts : UserPrompts {
   std::vector<QString> chooserTitles;
   QString folder;
   QString file;
+  QString saveFile;
+  std::vector<QString> proposedPaths;
   int fileOrFolder = -1;
   std::vector<QUrl> opened;
   std::vector<QString> modalTitles;
   // Runs inside every question, as a person would act while a box is up.
   std::function<void()> whileAsking;
+  // Acts on a modal dialog of the program's as a person would and gives its
+  // result; unset, the dialog is accepted untouched.
+  std::function<int(QDialog&)> onModal;
 
   Answer ask(QWidget*, const QString& text, Buttons buttons) override {
     asked.push_back(text);
@@ -41,6 +46,11 @@ struct ScriptedPrompts : UserPrompts {
     chooserTitles.push_back(title);
     return file;
   }
+  QString chooseSaveFile(QWidget*, const QString& title, const QString& proposed) override {
+    chooserTitles.push_back(title);
+    proposedPaths.push_back(proposed);
+    return saveFile;
+  }
   int chooseFileOrFolder(QWidget*) override {
     chooserTitles.push_back(QStringLiteral("Choose file or folder to search"));
     return fileOrFolder;
@@ -48,7 +58,7 @@ struct ScriptedPrompts : UserPrompts {
   void openUrl(const QUrl& url) override { opened.push_back(url); }
   int runModal(QDialog& dialog) override {
     modalTitles.push_back(dialog.windowTitle());
-    return QDialog::Accepted;
+    return onModal ? onModal(dialog) : QDialog::Accepted;
   }
 };
 

@@ -52,6 +52,11 @@ void HttpServer::serve(const std::string& address, Page page) {
   pages_[absolute(address)] = std::move(page);
 }
 
+void HttpServer::serveUnknown(Page page) {
+  std::lock_guard lock(mutex_);
+  unknown_ = std::move(page);
+}
+
 std::vector<SeenRequest> HttpServer::requests() const {
   std::lock_guard lock(mutex_);
   return requests_;
@@ -80,7 +85,10 @@ void HttpServer::handle(const httplib::Request& request, httplib::Response& resp
     SeenRequest seen{address, {}, request.remote_port};
     for (const auto& [name, value] : request.headers) seen.headers.emplace(name, value);
     requests_.push_back(std::move(seen));
-    if (auto it = pages_.find(address); it != pages_.end()) found = it->second;
+    if (auto it = pages_.find(address); it != pages_.end())
+      found = it->second;
+    else
+      found = unknown_;
   }
   if (!found) {
     const bool ownHost = address.rfind(base_ + "/", 0) == 0;

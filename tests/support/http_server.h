@@ -105,6 +105,10 @@ class HttpServer {
     serve(address, Page::html(std::move(body)));
   }
 
+  // Answers every address missing from the table with page, instead of 404
+  // or 502: for sites whose addresses the client may rewrite before asking.
+  void serveUnknown(Page page);
+
   std::vector<SeenRequest> requests() const;
   std::size_t requestCount(std::string_view address) const;
 
@@ -120,6 +124,7 @@ class HttpServer {
   std::condition_variable ending_;
   bool isEnding_ = false;
   std::map<std::string, Page> pages_;
+  std::optional<Page> unknown_;
   std::vector<SeenRequest> requests_;
 };
 

@@ -110,4 +110,14 @@ LinkListDownload downloadLinks(Host& host, const std::vector<std::string>& links
                                const DownloadObserver& observer = {},
                                const DownloadTimeouts& timeouts = {});
 
+// The check of "Download" in the one-page dialog: the address holds
+// "http://" somewhere.
+bool downloadAddressAccepted(std::string_view address);
+
+// One message for a batch: how many of its addresses were not stored, then
+// each of them (at most `listed`, the rest counted) with why. Empty when
+// every address was stored.
+std::string downloadFailureSummary(const std::vector<DownloadOutcome>& outcomes,
+                                   std::size_t listed = 20);
+
 }  // namespace tarnwick

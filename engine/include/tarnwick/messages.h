@@ -44,6 +44,16 @@ inline constexpr const char* kSavingFileCutShort =
 inline constexpr const char* kNoLinksFound =
     "No links are found.\n\nCheck format the file with the list of links.\n"
     "It has to be text file with one link per line.";
+
+inline constexpr const char* kAutoupdateCheckUrl = "Check url and try again";
+inline constexpr const char* kAutoupdateNoNeed = "You have no needs to autoupdate this page. Really.";
+inline constexpr const char* kAutoupdatePeriodInvalid = "Update period is not valid.";
+// Ours: the minutes edit takes whole numbers only.
+inline constexpr const char* kEnterInteger = "Please enter an integer.";
+// Ours: the browser is given web addresses only, never a program or a file.
+inline constexpr const char* kNotWebAddress =
+    "Only addresses that begin with http:// or https:// are opened in the browser.";
+inline constexpr const char* kDownloadCheckUrl = "Check URL and try again";
 inline constexpr const char* kNotLink = "It's not link";
 inline constexpr const char* kNotForDeleting = "This item not for deleting";
 

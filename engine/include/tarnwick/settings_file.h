@@ -21,17 +21,20 @@ struct Settings {
 std::string settingsPathFor(const std::string& programPath);
 
 // Reads the file at path into settings: each line that begins with a key sets
-// that option, the last occurrence wins, other lines are skipped. A
+// that option, the last occurrence wins, other lines are skipped; text after
+// the last line feed is a line cut short and is skipped too. A
 // "Current directory:" line changes the process's working directory and
 // workFolder takes the working directory afterwards, whether or not the
 // change worked. Returns false, changing nothing, when the file cannot be
-// opened or read.
+// opened or read, or is no regular file.
 bool readSettings(const std::string& path, Settings& settings);
 
 // Writes formatSettings(settings) to a temporary file beside path (the
 // folder is created when missing) and renames it over path, so an
-// interrupted write never leaves a cut file. Returns false when that fails;
-// the old file then stays as it was.
+// interrupted write never leaves a cut file; the file keeps its permissions,
+// and a link to a regular file stays a link (the file it points to is
+// replaced). Returns false when that fails; the old file then stays as it
+// was.
 bool writeSettings(const std::string& path, const Settings& settings);
 
 // The file's text: 23 lines "<key><value>\n" in their fixed order (the

@@ -216,8 +216,10 @@ std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
     try {
       stored.emplace(storagePath(options.downloadFolder, address), Placement::StoredFile);
     } catch (const FileError& e) {
-      reportStoreFailure(crawl, address, e);  // neither stored nor scanned
-      return 0;
+      // As with a write that fails later: a page is still scanned, so its
+      // links reach the tree; a file is read only to be stored.
+      reportStoreFailure(crawl, address, e);
+      if (!isPage) return 0;
     }
   }
 

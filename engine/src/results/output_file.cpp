@@ -154,6 +154,11 @@ void OutputFile::flush() {
   buffer_.clear();
 }
 
+void OutputFile::sync() {
+  flush();
+  if (::fsync(fd_) != 0) throw FileError(target_, errno);
+}
+
 void OutputFile::commit() {
   flush();
   const int fd = fd_;

@@ -28,9 +28,9 @@ enum class Placement {
   // regular file in a folder where no temporary file can be made is
   // overwritten in place.
   UserFile,
-  // A file stored under a name made from an address: whatever is at the name
-  // (but a folder) is replaced, nothing is ever written in place or through
-  // a link.
+  // A file whose name the program makes (an address stored, the settings
+  // file): whatever is at the name (but a folder) is replaced, nothing is
+  // ever written in place or through a link.
   StoredFile,
 };
 
@@ -62,6 +62,10 @@ class OutputFile {
   // As write(), with every CR and LF written as a blank: a label can never
   // add a line of its own.
   void writeInLine(std::string_view text);
+  // Writes what is buffered and waits until the system has it on the disk,
+  // so a file that replaces another is whole even after a crash. Throws
+  // FileError.
+  void sync();
   // Writes what is buffered, closes and puts the file in place. Throws FileError.
   void commit();
 

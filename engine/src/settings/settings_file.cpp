@@ -1,52 +1,32 @@
 #include "tarnwick/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <string_view>
 #include <system_error>
 #include <type_traits>
-#include <utility>
 
+#include "local/chunk_reader.h"
+#include "results/output_file.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
 
 namespace tarnwick {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+constexpr std::size_t kReadBytes = 16384;
 
-// A file descriptor closed when the object ends unless it was closed before.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
- private:
-  int fd_;
-};
-
+// False when path is no regular file or cannot be read. A FIFO at the name
+// does not hold the start-up, and a device without end cannot fill memory.
 bool readWholeFile(const std::string& path, std::string& content) {
-  const FileHandle file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  char buffer[16384];
-  std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-    content.append(buffer, count);
-  return !std::ferror(file.get());
+  try {
+    ChunkReader reader(path, kReadBytes);
+    content.reserve(reader.length());
+    for (std::string_view chunk = reader.next(); !chunk.empty(); chunk = reader.next())
+      content.append(chunk);
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
 }
 
 void changeWorkFolder(const std::string& folder, std::string& workFolder) {
@@ -106,28 +86,15 @@ void appendValue(const SettingField& field, std::string& out) {
       field);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// Creates a new file beside target under a name no other writer uses.
-// Returns its descriptor (-1 on failure) and sets name.
-int createTemporaryBeside(const std::string& target, std::string& name) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+// The file a link at path points to, when it points to a regular file, so
+// that a settings file kept elsewhere (with the user's other configuration)
+// stays linked; else path itself.
+std::filesystem::path linkedFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const std::filesystem::path end = std::filesystem::canonical(path, error);
+  if (error || !std::filesystem::is_regular_file(end, error)) return path;
+  return end;
 }
 
 }  // namespace
@@ -135,11 +102,14 @@ int createTemporaryBeside(const std::string& target, std::string& name) {
 bool readSettings(const std::string& path, Settings& settings) {
   std::string content;
   if (!readWholeFile(path, content)) return false;
-  std::string_view rest = content;
+  // Every line the writer makes ends with a line feed: text after the last
+  // one is a line cut short (a file cut by a full disk or a broken copy), and
+  // half a value is worse than the default.
+  std::string_view rest(content.data(), content.rfind('\n') + 1);
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');
     applyLine(rest.substr(0, end), settings);
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    rest.remove_prefix(end + 1);
   }
   return true;
 }
@@ -163,13 +133,16 @@ bool writeSettings(const std::string& path, const Settings& settings) {
     std::error_code ignored;  // a folder that cannot be made fails the open below
     std::filesystem::create_directories(folder, ignored);
   }
-  std::string temporary;
-  Descriptor file(createTemporaryBeside(path, temporary));
-  if (file.get() < 0) return false;
-  const bool stored = writeAll(file.get(), text) && ::fsync(file.get()) == 0 && file.close() &&
-                      std::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!stored) ::unlink(temporary.c_str());
-  return stored;
+  try {
+    // Never written in place: the old file stays whole until the new one is.
+    OutputFile file(linkedFile(path), Placement::StoredFile);
+    file.write(text);
+    file.sync();
+    file.commit();
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
 }
 
 }  // namespace tarnwick

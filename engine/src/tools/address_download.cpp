@@ -20,6 +20,10 @@ std::string cannotWriteText(const FileError& error) {
 
 }  // namespace
 
+bool downloadAddressAccepted(std::string_view address) {
+  return address.find("http://") != std::string_view::npos;
+}
+
 std::string proposedDownloadPath(std::string_view directory, std::string_view address) {
   std::string path(directory);
   if (!path.empty() && !path.ends_with('/')) path += '/';

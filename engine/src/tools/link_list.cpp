@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <optional>
@@ -31,16 +32,29 @@ std::optional<std::string> addressInPiece(std::string_view piece) {
 }  // namespace
 
 std::vector<std::string> readLinkList(std::istream& in) {
+  // Read block by block into pieces, never a whole line: a list with a line
+  // of gigabytes (or an endless device) holds no more than a piece in memory.
+  constexpr std::size_t kBlockBytes = 64 * 1024;
   std::vector<std::string> links;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!in.eof()) line += '\n';
-    for (std::string_view rest = line; !rest.empty();) {
-      const std::string_view piece = rest.substr(0, kPieceBytes);
-      rest.remove_prefix(piece.size());
-      if (auto address = addressInPiece(piece)) links.push_back(std::move(*address));
+  std::string piece;
+  const auto judge = [&] {
+    if (auto address = addressInPiece(piece)) links.push_back(std::move(*address));
+    piece.clear();
+  };
+  std::vector<char> block(kBlockBytes);
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    std::string_view rest(block.data(), static_cast<std::size_t>(in.gcount()));
+    while (!rest.empty()) {
+      // A piece ends after a line feed or when it is full, as with fgets.
+      const std::size_t room = kPieceBytes - piece.size();
+      const std::size_t feed = rest.substr(0, room).find('\n');
+      const std::size_t take = feed == std::string_view::npos ? std::min(room, rest.size()) : feed + 1;
+      piece.append(rest.substr(0, take));
+      rest.remove_prefix(take);
+      if (feed != std::string_view::npos || piece.size() == kPieceBytes) judge();
     }
   }
+  if (!piece.empty()) judge();
   return links;
 }
 

@@ -107,6 +107,30 @@ TEST_F(LocalSearchTest, AnUnreadableFileGetsAnErrorItemAndTheSearchGoesOn) {
   EXPECT_TRUE(summary.unreadable.empty());
 }
 
+// Files that shrink after the folder was listed, before or while they are
+// read: what is still there is read, with no error and progress within 0-100.
+TEST_F(LocalSearchTest, FilesThatShrinkWhileTheSearchRuns) {
+  const std::string big = "key" + std::string(600000, '.') + "key";  // past one read block
+  const auto first = dir.write("a.txt", big);
+  const auto second = dir.write("b.txt", big);
+  options.keywords = "key";
+  host.onPump = [&](int pump) {
+    if (pump != 1) return;
+    std::filesystem::resize_file(first, 2000);  // the file being read
+    std::filesystem::resize_file(second, 0);    // listed, not yet opened
+  };
+  const auto summary = run(dir.path(), SearchTarget::Folder);
+  EXPECT_TRUE(summary.unreadable.empty());
+  EXPECT_EQ(summary.files, 2);
+  EXPECT_EQ(summary.keywords, 1);  // the first key of a.txt; the rest went
+  const std::string d = dir.path().string();
+  EXPECT_EQ(fileItems(), (std::vector<std::string>{d + "/a.txt", d + "/b.txt"}));
+  for (const int percent : host.progress) {
+    EXPECT_GE(percent, 0);
+    EXPECT_LE(percent, 100);
+  }
+}
+
 TEST_F(LocalSearchTest, NothingChosenAndEmptyPathMessages) {
   run("", SearchTarget::Nothing);
   EXPECT_EQ(host.asked, std::vector<std::string>{messages::kSearchObjectUndetermined});

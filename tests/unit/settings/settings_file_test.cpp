@@ -1,20 +1,26 @@
 #include "tarnwick/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "results/output_file.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 namespace tarnwick {
@@ -143,9 +149,10 @@ TEST_F(SettingsFileTest, LinesAreMatchedWholeAndInOrder) {
       {"", {}},
       // Keys begin the line exactly; other lines are skipped.
       {" Match case:1\nmatch case:1\nMatch case 1\n\nMatch case:\nfoo:bar\n", {}},
-      // The last occurrence wins; a last line needs no line feed.
+      // The last occurrence wins; text after the last line feed is a line
+      // cut short, and is not read.
       {"Links level:3\nWeb adress:a\nLinks level:5\nWeb adress:b",
-       {"Links level:5", "Web adress:b"}},
+       {"Links level:5", "Web adress:a"}},
       {"Web adress:http://x/\r\nLinks level:4\r\n", {"Web adress:http://x/\r", "Links level:4"}},
       // Long lines are read whole: the tail of a value is no line of its own.
       {"Keywords to search:" + longValue + "\nSearch emails:1\n",
@@ -209,10 +216,10 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadChangesNothing) {
 }
 
 TEST_F(SettingsFileTest, CurrentDirectoryChangesTheWorkingDirectory) {
-  Settings settings = readText("Current directory:" + folder);
+  Settings settings = readText("Current directory:" + folder + "\n");
   EXPECT_EQ(fs::current_path(), dir.path());
   EXPECT_EQ(settings.workFolder, folder);
-  const std::string refused = "Current directory:" + path("no such folder");
+  const std::string refused = "Current directory:" + path("no such folder") + "\n";
   settings = readText(refused);
   EXPECT_EQ(fs::current_path(), dir.path()) << "a folder that cannot be entered changes nothing";
   EXPECT_EQ(settings.workFolder, folder);
@@ -239,6 +246,139 @@ TEST_F(SettingsFileTest, WritingReplacesTheFileWholeOrLeavesItAsItWas) {
     names.insert(entry.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"config", "grab_settings.txt", "occupied", "plain_file"}))
       << "no temporary file may stay behind";
+}
+
+// The file as written for every key at its other value.
+std::string realFile(const std::string& workFolder) {
+  std::string text = "Current directory:" + workFolder + "\n";
+  for (const auto& k : kKeys) text += k.key + std::string(k.other) + "\n";
+  return text;
+}
+
+// A file cut at any byte, as a full disk or a broken copy leaves it: the
+// lines before the cut are read, every other option keeps its default, and
+// the working directory changes only for a whole "Current directory:" line.
+TEST_F(SettingsFileTest, AFileCutAtAnyByteGivesItsWholeLinesAndDefaults) {
+  const std::string text = realFile(folder);
+  const std::string defaults = defaultsWith({});
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    fs::current_path(saved);
+    const std::size_t whole = text.rfind('\n', cut == 0 ? 0 : cut - 1);
+    const std::size_t kept = cut == 0 || whole == std::string::npos ? 0 : whole + 1;
+    // Whole lines of the file, then the default lines of the rest.
+    std::string want = text.substr(0, kept);
+    const auto lines = std::count(want.begin(), want.end(), '\n');
+    std::size_t from = 0;
+    for (long i = 0; i < lines; ++i) from = defaults.find('\n', from) + 1;
+    want += defaults.substr(from);
+    EXPECT_EQ(formatSettings(readText(text.substr(0, cut))), want) << "cut at " << cut;
+    EXPECT_EQ(fs::current_path(), kept > 0 ? dir.path() : saved) << "cut at " << cut;
+  }
+}
+
+// Runs readSettings as a user for whom file permissions hold ("nobody" when
+// the test runs as root) and gives what it returned.
+bool readsAsOtherUser(const std::string& path) {
+  if (::geteuid() != 0) {
+    Settings settings;
+    return readSettings(path, settings);
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    Settings settings;
+    const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+    ::_exit(!dropped ? 2 : readSettings(path, settings) ? 1 : 0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+// Names that hold no readable settings file: reading gives false and changes
+// nothing, and nothing blocks or fills memory.
+TEST_F(SettingsFileTest, ASettingsFileThatIsNoReadableFile) {
+  fs::permissions(dir.path(), fs::perms::all);
+  const std::string line = "Links level:4\n";
+  const struct {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+  } rows[] = {
+      {"a folder", [](const fs::path& p) { fs::create_directory(p); }},
+      {"a fifo", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0666), 0); }},
+      {"a link to an endless device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+      {"a link loop", [](const fs::path& p) { fs::create_symlink(p.filename(), p); }},
+  };
+  for (const auto& row : rows) {
+    const fs::path file = dir.path() / "settings.txt";
+    row.make(file);
+    Settings settings;
+    settings.fetch.levels = 3;
+    EXPECT_FALSE(readSettings(file.string(), settings)) << row.what;
+    EXPECT_EQ(formatSettings(settings), defaultsWith({"Links level:3"})) << row.what;
+    fs::remove(file);
+  }
+  const fs::path shut = dir.write("shut.txt", line);
+  fs::permissions(shut, fs::perms::owner_write);
+  EXPECT_FALSE(readsAsOtherUser(shut.string())) << "an unreadable file";
+  fs::permissions(shut, fs::perms::all);
+  EXPECT_TRUE(readsAsOtherUser(shut.string())) << "the same file, readable";
+}
+
+// Writes fail with ENOSPC, as on a full disk.
+ssize_t diskFull(int, const void*, std::size_t) {
+  errno = ENOSPC;
+  return -1;
+}
+
+// A write that fails leaves the previous file byte for byte, with its
+// permissions, and no temporary file beside it; one that succeeds keeps the
+// permissions too.
+TEST_F(SettingsFileTest, AWriteThatFailsLeavesThePreviousFileAsItWas) {
+  const std::string previous = realFile(folder);
+  const fs::path file = dir.write("tarnwick_settings.txt", previous);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  OutputFile::setWriteCallForTesting(&diskFull);
+  const bool written = writeSettings(file.string(), Settings{});
+  OutputFile::setWriteCallForTesting(nullptr);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(readFile(file), previous);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "a temporary file stayed";
+  ASSERT_TRUE(writeSettings(file.string(), Settings{}));
+  EXPECT_EQ(readFile(file), defaultsWith({}));
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A settings file kept with the user's other configuration and linked into
+// place stays linked; a link to no file is replaced by the file.
+TEST_F(SettingsFileTest, ALinkedSettingsFileStaysLinked) {
+  const fs::path kept = dir.write("dotfiles/tarnwick_settings.txt", realFile(folder));
+  const fs::path link = dir.path() / "config" / "tarnwick_settings.txt";
+  fs::create_directories(link.parent_path());
+  fs::create_symlink("../dotfiles/tarnwick_settings.txt", link);
+  ASSERT_TRUE(writeSettings(link.string(), Settings{}));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(kept), defaultsWith({}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(kept.parent_path()), {}), 1);
+  fs::remove(kept);
+  ASSERT_TRUE(writeSettings(link.string(), Settings{}));
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(link), defaultsWith({}));
+}
+
+TEST_F(SettingsFileTest, AFullDiskLeavesThePreviousFileAsItWas) {
+  const test::SmallDisk disk(dir.path() / "disk", 64);
+  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+  const std::string previous = realFile(folder);
+  const fs::path file = dir.write("disk/tarnwick_settings.txt", previous);
+  disk.fill();
+  Settings settings;
+  settings.fetch.keywords = std::string(4096, 'k');  // more than the room left
+  EXPECT_FALSE(writeSettings(file.string(), settings));
+  EXPECT_EQ(readFile(file), previous);
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path() / "disk"))
+    names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"filler", "tarnwick_settings.txt"}));
 }
 
 // Sets an environment variable for one test.
