@@ -25,6 +25,8 @@ namespace {
 
 // A million gigabytes: more than any disk, and exact in the double arithmetic of the limit.
 constexpr double kMaxGB = 1e6;
+// An hour: a politeness delay beyond it is a mistake, not a wish.
+constexpr long long kMaxDelayMs = 3'600'000;
 
 struct CrawlArgs {
   std::string url;
@@ -38,6 +40,8 @@ struct CrawlArgs {
   double maxGB = FetchOptions{}.maxDownloadGB;
   std::string volumeAnswer = "stop";
   TimeoutFlags timeouts;
+  int parallel = FetchOptions{}.parallelConnections;
+  long long delayMs = 0;
   std::string currentLinks;
   std::string tree;
   ExportFlags exports;
@@ -100,6 +104,7 @@ FetchOptions toOptions(const CrawlArgs& args) {
   options.downloadFiles = !args.downloadTo.empty();
   options.downloadFolder = args.downloadTo;
   options.maxDownloadGB = args.maxGB;
+  options.parallelConnections = args.parallel;
   return options;
 }
 
@@ -125,6 +130,7 @@ int runCrawlCommand(const CrawlArgs& args) {
   settings.connectTimeout = args.timeouts.timeoutLength();
   settings.stallTimeout = args.timeouts.timeoutLength();
   settings.maxTime = args.timeouts.maxTime();
+  settings.requestDelay = std::chrono::milliseconds(args.delayMs);
 
   CrawlTerminalHost host;
   host.volumeAnswer = volumeAnswerOf(args.volumeAnswer);
@@ -172,6 +178,15 @@ Command addCrawlCommand(CLI::App& parent) {
       ->check(CLI::IsMember({"stop", "continue", "once"}))
       ->capture_default_str();
   addTimeoutFlags(*command.app, args->timeouts);
+  command.app
+      ->add_option("--parallel", args->parallel,
+                   "Requests under way at once: the address being read and the next ones in "
+                   "the queue, fetched ahead (1: one address at a time)")
+      ->check(wholeNumberWithin(kMinParallelConnections, kMaxParallelConnections))
+      ->capture_default_str();
+  command.app->add_option("--delay", args->delayMs, "Milliseconds between requests to one host")
+      ->check(wholeNumberWithin(0, kMaxDelayMs))
+      ->capture_default_str();
   command.app->add_option("--current-links", args->currentLinks,
                           "Rewrite FILE with the start address (the current-links file)");
   command.app->add_option("--tree", args->tree,

@@ -43,7 +43,7 @@ bool sameOptions(const Settings& a, const Settings& b) {
          l.findEmails == m.findEmails && l.findWebLinks == m.findWebLinks &&
          l.findImages == m.findImages && l.matchCase == m.matchCase &&
          l.searchPath == m.searchPath && l.reportText == m.reportText &&
-         l.searchTarget == m.searchTarget;
+         l.searchTarget == m.searchTarget && f.parallelConnections == g.parallelConnections;
 }
 
 std::string valueWithoutLineFeeds(FuzzedDataProvider& input) {
@@ -79,6 +79,7 @@ Settings randomSettings(FuzzedDataProvider& input) {
   l.searchPath = valueWithoutLineFeeds(input);
   l.reportText = valueWithoutLineFeeds(input);
   l.searchTarget = input.ConsumeIntegral<std::int32_t>();
+  f.parallelConnections = input.ConsumeIntegral<std::int32_t>();
   return s;
 }
 
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     first = randomSettings(input);
   }
   const std::string text = formatSettings(first);
-  FUZZ_CHECK(std::count(text.begin(), text.end(), '\n') == 22);
+  FUZZ_CHECK(std::count(text.begin(), text.end(), '\n') == 23);
 
   FUZZ_CHECK(writeSettings(copy, first));
   Settings second;

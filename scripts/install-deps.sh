@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libcli11-dev
   qt6-base-dev qt6-qpa-plugins libqt6svg6
   libgtest-dev libgmock-dev libcpp-httplib-dev
-  libbenchmark-dev nginx wget ripgrep python3
+  libbenchmark-dev nginx wget wget2 ripgrep python3
   # The fuzz targets: libFuzzer's runtime is only recommended by clang.
   clang libclang-rt-dev
 )

@@ -94,9 +94,13 @@ class ReentrancyTest : public DesktopTest, public ::testing::WithParamInterface<
     server.serve("/", Page::chunked(start, 64, std::chrono::milliseconds(1)));
     std::string body;
     for (int i = 0; i < 20; ++i) body += "a line with the key word " + std::to_string(i) + "\n";
-    for (int i = 0; i < 10; ++i)
-      server.serve("/p" + std::to_string(i) + ".html",
-                   Page::chunked(body, 128, std::chrono::milliseconds(1)));
+    for (int i = 0; i < 10; ++i) {
+      Page page = Page::chunked(body, 128, std::chrono::milliseconds(1));
+      // The last answer comes late, so the crawl still runs when what was done
+      // during it is handled, however many pages were fetched ahead.
+      if (i == 9) page.responseDelay = std::chrono::milliseconds(400);
+      server.serve("/p" + std::to_string(i) + ".html", page);
+    }
   }
 
   // Many files of many windows each.

@@ -16,7 +16,8 @@ constexpr const char* kType = "text/html";
 
 }  // namespace
 
-HttpServer::HttpServer() : server_(std::make_unique<httplib::Server>()) {
+HttpServer::HttpServer(std::size_t threads) : server_(std::make_unique<httplib::Server>()) {
+  if (threads > 0) server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server_->set_keep_alive_max_count(100000);
   server_->set_keep_alive_timeout(1);
   server_->set_tcp_nodelay(true);

@@ -90,7 +90,8 @@ struct SeenRequest {
 // 502 on any other, as a proxy would answer.
 class HttpServer {
  public:
-  HttpServer();
+  // threads: connections served at once (0: the library's default).
+  explicit HttpServer(std::size_t threads = 0);
   ~HttpServer();
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;

@@ -21,6 +21,8 @@ struct CrawlSettings {
   std::chrono::milliseconds stallTimeout{120000};
   // An address whose body has not ended this long after it opened fails; 0: no limit.
   std::chrono::milliseconds maxTime{0};
+  // The least time between the starts of two requests to one host.
+  std::chrono::milliseconds requestDelay{0};
 };
 
 struct CrawlResult {

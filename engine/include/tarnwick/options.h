@@ -20,7 +20,14 @@ struct FetchOptions {
   double maxDownloadGB = 0.65;
   bool onlyRootDomain = false;
   bool onlyParentDomain = false;
+  // Requests under way at once while crawling: the address being read and
+  // the next ones in the queue, fetched ahead (1: one address at a time).
+  // Values out of range count as the nearest limit.
+  std::int32_t parallelConnections = 8;
 };
+
+constexpr std::int32_t kMinParallelConnections = 1;
+constexpr std::int32_t kMaxParallelConnections = 64;
 
 // What the local search was pointed at.
 enum class SearchTarget : std::int32_t { Nothing = -1, File = 0, Folder = 1 };

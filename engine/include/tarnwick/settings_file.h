@@ -37,7 +37,8 @@ bool readSettings(const std::string& path, Settings& settings);
 // was.
 bool writeSettings(const std::string& path, const Settings& settings);
 
-// The file's text: 22 lines "<key><value>\n" in their fixed order. A line
+// The file's text: 23 lines "<key><value>\n" in their fixed order (the
+// last, "Parallel connections:", came later; a file without it keeps the default). A line
 // feed inside a text value is written as a blank, so each value stays on
 // its own line.
 std::string formatSettings(const Settings& settings);

@@ -1,5 +1,8 @@
 #include "fetch/crawl_context.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "url/file_address.h"
 
 namespace tarnwick {
@@ -27,24 +30,53 @@ CrawlCounters CrawlContext::counters() const {
   return c;
 }
 
-void CrawlContext::prefetchNext() {
-  const Item next = queue.front();
-  if (!session || !tree.contains(next)) return;
-  const std::string_view address = tree.label(next);
-  if (!options.downloadFiles && isFileAddress(address)) return;
-  session->prefetch(address);
+namespace {
+
+// How far past the front the queue is searched for addresses to fetch
+// ahead, per address taken: a long run of files that are not stored ends it.
+constexpr std::size_t kSearchPerAddress = 8;
+
+}  // namespace
+
+bool CrawlContext::willRead(std::string_view address) const {
+  return options.downloadFiles || !isFileAddress(address);
+}
+
+void CrawlContext::followQueue(std::string_view reading) {
+  const std::size_t room = session ? session->readAheadRoom() : 0;
+  if (room == 0) return;
+  std::vector<std::string_view>& next = nextScratch_;  // kept between calls
+  next.clear();
+  if (!reading.empty() && willRead(reading)) next.push_back(reading);
+  // Once `reading` is opened its place goes to the next waiting address.
+  const std::size_t headListed = next.size();
+  const std::size_t searched = std::min(queue.size(), room * kSearchPerAddress);
+  std::size_t i = 0;
+  for (; i < searched && next.size() < room; ++i) {
+    const bool read = options.downloadFiles || !queue.isFileAt(i);
+    if (read && tree.contains(queue.itemAt(i))) next.push_back(queue.labelAt(i));
+  }
+  aheadFull_ = next.size() - headListed == room || i == room * kSearchPerAddress;
+  session->readAhead(next);
+}
+
+void CrawlContext::afterPump() {
+  if (noticeRemovals()) followQueue();
+}
+
+bool CrawlContext::noticeRemovals() {
+  if (tree.removals() == removalsSeen_) return false;
+  queue.dropRemoved(tree);
+  removalsSeen_ = tree.removals();
+  return true;
 }
 
 void CrawlContext::linkInserted(Item entry) {
   // Items the user deleted no longer wait: their addresses may be queued again.
-  if (tree.removals() != removalsSeen_) {
-    queue.dropRemoved(tree);
-    removalsSeen_ = tree.removals();
-  }
-  // The first link queued while the queue was empty is the next to be read.
-  if (enqueueLink(tree, entry, levelOf(entry), queue, filter, inserter.parts, currentLevel) &&
-      queue.size() == 1)
-    prefetchNext();
+  const bool removed = noticeRemovals();
+  const bool queued =
+      enqueueLink(tree, entry, levelOf(entry), queue, filter, inserter.parts, currentLevel);
+  if (removed || (queued && !aheadFull_)) followQueue();
 }
 
 int CrawlContext::levelOf(Item entry) const {

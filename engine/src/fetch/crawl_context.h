@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "fetch/page_queue.h"
 #include "net/internet_session.h"
@@ -42,9 +44,13 @@ class CrawlContext : public LinkSink {
   void refreshFilters();
   CrawlCounters counters() const;
   void showStatus() { host.showCrawlStatus(counters()); }
-  // Has the session fetch the address at the front of the queue ahead of its
-  // turn, when that address will be read.
-  void prefetchNext();
+  // Tells the session the addresses that will be read next: `reading` (the
+  // address about to be opened, when given) and the first waiting ones, so
+  // that they are fetched ahead. Files are left out unless they are stored.
+  void followQueue(std::string_view reading = {});
+  // After events were pumped: items the user deleted leave the queue and the
+  // read-ahead.
+  void afterPump();
 
   void linkInserted(Item entry) override;
   // The page about to be read and the level of the links found on it.
@@ -56,10 +62,16 @@ class CrawlContext : public LinkSink {
  private:
   // The level of an entry: known without a walk when it is on the page being read.
   int levelOf(Item entry) const;
+  // Drops the waiting items the tree no longer holds; true when it did.
+  bool noticeRemovals();
+  bool willRead(std::string_view address) const;
 
   Item page_;
   int pageLinksLevel_ = 0;
   std::uint64_t removalsSeen_ = 0;
+  // The last followQueue found as many addresses as the session takes.
+  bool aheadFull_ = false;
+  std::vector<std::string_view> nextScratch_;
 };
 
 }  // namespace tarnwick

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -47,6 +48,7 @@ void crawlQueue(InternetSession& session, CrawlContext& crawl, CrawlResult& resu
     // The user may have deleted the item (or cleared the tree) while events were pumped.
     if (!crawl.tree.contains(item)) continue;
     const std::string address(crawl.tree.label(item));
+    crawl.followQueue(address);
     crawl.refreshFilters();
     crawl.beginPage(item, linksLevel);
     const long failedBefore = crawl.failedAddresses;
@@ -77,6 +79,9 @@ CrawlResult runCrawl(ResultsTree& tree, Item rootItem, const FetchOptions& optio
   sessionOptions.connectTimeoutLength = settings.connectTimeout;
   sessionOptions.stallTimeout = settings.stallTimeout;
   sessionOptions.maxTime = settings.maxTime;
+  sessionOptions.parallel = std::clamp(options.parallelConnections, kMinParallelConnections,
+                                       kMaxParallelConnections);
+  sessionOptions.requestDelay = settings.requestDelay;
   const auto session = InternetSession::open(host, sessionOptions);
   if (!session) {
     host.showMessage(messages::kNoConnection);

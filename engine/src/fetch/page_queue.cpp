@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "url/file_address.h"
+
 namespace tarnwick {
 
 void PageQueue::push(Item item, std::string_view label, int linksLevel) {
   auto found = labels_.find(label);
   if (found == labels_.end()) found = labels_.emplace(std::string(label), 0).first;
   ++found->second;
-  entries_.push_back(Entry{item, &*found, linksLevel});
+  entries_.push_back(Entry{item, &*found, linksLevel, -1});
 }
 
 Item PageQueue::pop() {
@@ -17,6 +19,12 @@ Item PageQueue::pop() {
   entries_.pop_front();
   release(front.label);
   return front.item;
+}
+
+bool PageQueue::isFileAt(std::size_t i) const {
+  const Entry& entry = entries_[i];
+  if (entry.isFile < 0) entry.isFile = isFileAddress(entry.label->first) ? 1 : 0;
+  return entry.isFile == 1;
 }
 
 bool PageQueue::containsLabel(std::string_view label) const {

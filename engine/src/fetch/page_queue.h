@@ -27,6 +27,11 @@ class PageQueue {
   Item front() const { return entries_.empty() ? Item() : entries_.front().item; }
   // The front item's linksLevel; 0 when the queue is empty.
   int frontLevel() const { return entries_.empty() ? 0 : entries_.front().linksLevel; }
+  // The i-th waiting item (0 is the front) and its label; i below size().
+  Item itemAt(std::size_t i) const { return entries_[i].item; }
+  std::string_view labelAt(std::size_t i) const { return entries_[i].label->first; }
+  // Whether the i-th waiting label names a file (IsFileAddress), worked out once per entry.
+  bool isFileAt(std::size_t i) const;
   // True when an item with exactly this label is waiting.
   bool containsLabel(std::string_view label) const;
   bool empty() const { return entries_.empty(); }
@@ -50,6 +55,7 @@ class PageQueue {
     Item item;
     LabelCounts::value_type* label;  // nodes of the map never move
     int linksLevel;
+    mutable signed char isFile = -1;  // -1: not worked out yet
   };
 
   void release(LabelCounts::value_type* label);

@@ -83,7 +83,6 @@ std::unique_ptr<RemoteFile> openAddress(InternetSession& session, CrawlContext& 
       insertError(crawl, item, messages::kCannotOpen);
       return nullptr;
     }
-    crawl.prefetchNext();
     length = file->getLength();
     if (length == 0) {
       insertError(crawl, item, messages::kPageEmpty);
@@ -162,6 +161,7 @@ std::int64_t readBody(RemoteFile& file, std::int64_t length, bool isPage, CrawlC
       const std::size_t n = file.read(buffer, kChunkBytes, stop);
       if (n == 0 && !file.interrupted()) break;
       host.pumpEvents();
+      crawl.afterPump();
       const std::string_view chunk(buffer, n);
       storeChunk(crawl, stored, chunk, address);
       total += static_cast<std::int64_t>(n);
@@ -206,7 +206,9 @@ std::int64_t readPage(InternetSession& session, CrawlContext& crawl, Item item,
 
   std::optional<OutputFile> stored;
   if (download) {
-    if (!volumeAllows(crawl, length)) {
+    // An unannounced length is only what had arrived by now, which depends on
+    // the network's timing: such a body is held to the limit as it is read.
+    if (file->lengthAnnounced() && !volumeAllows(crawl, length)) {
       host.setSearchState(SearchState::Idle);
       host.setProgress(0);
       return 0;

@@ -1,5 +1,6 @@
 #include "net/internet_session.h"
 
+#include "net/read_ahead_pool.h"
 #include "net/session_core.h"
 #include "net/transfer.h"
 
@@ -13,7 +14,8 @@ constexpr ProxyMode kOpeningChain[] = {ProxyMode::Environment, ProxyMode::Direct
 
 }  // namespace
 
-InternetSession::InternetSession(std::unique_ptr<SessionCore> core) : core_(std::move(core)) {}
+InternetSession::InternetSession(std::unique_ptr<SessionCore> core)
+    : core_(std::move(core)), ahead_(std::make_unique<ReadAheadPool>(*core_)) {}
 
 InternetSession::~InternetSession() = default;
 
@@ -30,27 +32,25 @@ std::unique_ptr<InternetSession> InternetSession::open(Host& host, SessionOption
 }
 
 std::unique_ptr<RemoteFile> InternetSession::openUrl(std::string_view address) {
-  std::unique_ptr<Transfer> transfer;
-  if (ahead_ && aheadAddress_ == address) transfer = std::move(ahead_);
-  ahead_.reset();
-  if (!transfer) transfer = std::make_unique<Transfer>(*core_, address);
+  std::unique_ptr<Transfer> transfer = ahead_->take(address);
+  if (!transfer) {
+    const std::string host = requestHost(address);
+    core_->runUntil([&] { return core_->delayOverFor(host); });
+    transfer = std::make_unique<Transfer>(*core_, address);
+  }
   transfer->startClock();
   transfer->waitForResponse();
   if (transfer->status() >= 400) return nullptr;
   return std::make_unique<RemoteFile>(std::move(transfer));
 }
 
-void InternetSession::prefetch(std::string_view address) {
-  if (ahead_ && aheadAddress_ == address) return;
-  ahead_.reset();
-  try {
-    ahead_ = std::make_unique<Transfer>(*core_, address);
-    aheadAddress_ = address;
-    core_->kick();  // the request leaves now, not at the next wait
-  } catch (const InternetError&) {
-    ahead_.reset();
-  }
+void InternetSession::readAhead(const std::vector<std::string_view>& addresses) {
+  ahead_->want(addresses);
 }
+
+std::size_t InternetSession::readAheadRoom() const { return ahead_->room(); }
+
+std::size_t InternetSession::bytesHeldAhead() const { return ahead_->bytesHeld(); }
 
 RemoteFile::RemoteFile(std::unique_ptr<Transfer> transfer) : transfer_(std::move(transfer)) {}
 

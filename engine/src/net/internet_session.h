@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tarnwick/host.h"
 
@@ -22,6 +23,7 @@ class InternetError : public std::runtime_error {
 };
 
 class Transfer;
+class ReadAheadPool;
 
 // One opened address; closes its transfer in the destructor.
 class RemoteFile {
@@ -62,6 +64,16 @@ struct SessionOptions {
   // An opened address whose body has not ended this long after the open
   // fails with a time-out; 0: no limit.
   std::chrono::milliseconds maxTime{0};
+  // Requests under way at once: the address being read and those fetched
+  // ahead of it (1: nothing is fetched ahead).
+  int parallel = 1;
+  // Requests under way at once to one host (scheme, host and port).
+  int perHost = 6;
+  // The least time between the starts of two requests to one host.
+  std::chrono::milliseconds requestDelay{0};
+  // What an address fetched ahead may hold before its turn, and all of them together.
+  std::size_t aheadBytesPerAddress = 8 * 1024 * 1024;
+  std::size_t aheadBytesInAll = 64 * 1024 * 1024;
 };
 
 class SessionCore;
@@ -84,20 +96,25 @@ class InternetSession {
   // not outlive the session.
   std::unique_ptr<RemoteFile> openUrl(std::string_view address);
 
-  // Sends the request for an address that is about to be opened, so that its
-  // answer travels while the caller is busy with the current one; the next
-  // openUrl of exactly this address takes it over, any other drops it. One
-  // address at most is fetched ahead (on a second connection); what it
-  // receives before it is opened is bounded. Addresses openUrl would refuse
-  // are ignored, and so are failures: they show when the address is opened.
-  void prefetch(std::string_view address);
+  // The addresses that will be opened next, in the order they will be
+  // opened: their requests are sent ahead (as many as `parallel` and
+  // `perHost` allow, the earlier ones first, spaced by `requestDelay`), so
+  // that their answers travel while the caller reads the current one. The
+  // next openUrl of one of them takes its transfer over; an address left out
+  // of a later call is dropped. What each receives before it is opened is
+  // bounded. Addresses openUrl would refuse, and failures, stay silent here:
+  // they show when the address is opened.
+  void readAhead(const std::vector<std::string_view>& addresses);
+  // How many addresses readAhead takes at most (0: it takes none).
+  std::size_t readAheadRoom() const;
+  // The bytes received for addresses fetched ahead that are not open yet.
+  std::size_t bytesHeldAhead() const;
 
  private:
   explicit InternetSession(std::unique_ptr<SessionCore> core);
-  // Declared before the transfer ahead, which must end first.
+  // Declared before the transfers ahead, which must end first.
   std::unique_ptr<SessionCore> core_;
-  std::unique_ptr<Transfer> ahead_;
-  std::string aheadAddress_;
+  std::unique_ptr<ReadAheadPool> ahead_;
 };
 
 }  // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "net/session_core.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "net/transfer.h"
@@ -38,6 +39,8 @@ SessionCore::SessionCore(Host& host, const SessionOptions& options, ProxyMode mo
     list = longer;
   }
   headers_.reset(list);
+  curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS,
+                    static_cast<long>(std::max(1, options_.perHost)));
   EasyHandle probe = takeEasy();
   if (!probe) throw InternetError("libcurl refused the session's options");
   spare_.push_back(std::move(probe));
@@ -90,6 +93,7 @@ bool SessionCore::configure(CURL* easy) const {
 }
 
 void SessionCore::perform() {
+  readsSinceKick_ = 0;
   int running = 0;
   curl_multi_perform(multi_.get(), &running);
   int queued = 0;
@@ -99,6 +103,49 @@ void SessionCore::perform() {
     curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
     if (transfer) transfer->finish(message->data.result);
   }
+  // Requests started here leave now rather than at the next wait.
+  if (turnHook_ && turnHook_()) curl_multi_perform(multi_.get(), &running);
+}
+
+void SessionCore::kickIfDue() {
+  // Counted rather than timed: a clock read per buffered read costs more than it saves.
+  if (liveRequests_ > 0 && ++readsSinceKick_ >= kReadsPerKick) perform();
+}
+
+void SessionCore::requestStarted(const std::string& host) {
+  HostTraffic& traffic = hosts_[host];
+  ++traffic.live;
+  traffic.lastStart = std::chrono::steady_clock::now();
+  ++liveRequests_;
+}
+
+void SessionCore::requestEnded(const std::string& host) {
+  const auto found = hosts_.find(host);
+  if (found == hosts_.end()) return;
+  --found->second.live;
+  --liveRequests_;
+}
+
+int SessionCore::liveRequestsTo(const std::string& host) const {
+  const auto found = hosts_.find(host);
+  return found == hosts_.end() ? 0 : found->second.live;
+}
+
+bool SessionCore::delayOverFor(const std::string& host) const {
+  if (options_.requestDelay.count() <= 0) return true;
+  const auto found = hosts_.find(host);
+  return found == hosts_.end() ||
+         std::chrono::steady_clock::now() - found->second.lastStart >= options_.requestDelay;
+}
+
+std::string requestHost(std::string_view address) {
+  const std::size_t scheme = address.find("://");
+  const std::size_t from = scheme == std::string_view::npos ? 0 : scheme + 3;
+  const std::size_t to = address.find_first_of("/?#", from);
+  std::string host(address.substr(0, to));
+  for (char& c : host)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return host;
 }
 
 void SessionCore::wait() { curl_multi_poll(multi_.get(), nullptr, 0, kPollStepMs, nullptr); }

@@ -2,6 +2,10 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "net/curl_handles.h"
@@ -31,8 +35,30 @@ class SessionCore {
   // Takes back the handle of an ended transfer (already out of the multi handle).
   void giveBack(EasyHandle easy);
 
+  const SessionOptions& options() const { return options_; }
+
   // Lets the transfers do what they can without waiting.
   void kick() { perform(); }
+  // The same, once every few calls while requests are under way: for readers
+  // served from their buffers, so that the transfers ahead keep moving meanwhile.
+  void kickIfDue();
+
+  // Runs after every turn of the transfers; returns true when it started
+  // requests, which then leave at once.
+  void setTurnHook(std::function<bool()> hook) { turnHook_ = std::move(hook); }
+
+  // The requests under way to each host, and when the latest one began.
+  void requestStarted(const std::string& host);
+  void requestEnded(const std::string& host);
+  int liveRequestsTo(const std::string& host) const;
+  int liveRequests() const { return liveRequests_; }
+  // False while the request delay since the last request to host runs.
+  bool delayOverFor(const std::string& host) const;
+
+  // The bytes held by transfers fetched ahead, across the session.
+  std::size_t aheadBytes() const { return aheadBytes_; }
+  void addAheadBytes(std::size_t n) { aheadBytes_ += n; }
+  void releaseAheadBytes(std::size_t n) { aheadBytes_ -= n; }
 
   // Runs the session's transfers until done() holds. While it waits for the
   // network it pumps the host at least every 50 ms.
@@ -54,7 +80,14 @@ class SessionCore {
  private:
   static constexpr std::chrono::milliseconds kPumpInterval{20};
 
-  static constexpr std::size_t kSpareHandles = 2;
+  // Enough for every transfer of the widest read-ahead, so handles are reused.
+  static constexpr std::size_t kSpareHandles = 64;
+  static constexpr int kReadsPerKick = 16;
+
+  struct HostTraffic {
+    int live = 0;
+    std::chrono::steady_clock::time_point lastStart;
+  };
 
   // Sets the session's options on a new easy handle; false when libcurl
   // refuses one of them.
@@ -68,6 +101,15 @@ class SessionCore {
   MultiHandle multi_;
   HeaderList headers_;
   std::vector<EasyHandle> spare_;
+  std::function<bool()> turnHook_;
+  std::unordered_map<std::string, HostTraffic> hosts_;
+  int liveRequests_ = 0;
+  std::size_t aheadBytes_ = 0;
+  int readsSinceKick_ = 0;
 };
+
+// The part of an address that names one server: scheme, host and port, in
+// lower case ("http://example.com:8080").
+std::string requestHost(std::string_view address);
 
 }  // namespace tarnwick

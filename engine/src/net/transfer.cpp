@@ -24,7 +24,8 @@ constexpr std::size_t kCompactAfter = 64 * 1024;
 
 }  // namespace
 
-Transfer::Transfer(SessionCore& core, std::string_view address) : core_(core) {
+Transfer::Transfer(SessionCore& core, std::string_view address, Role role)
+    : core_(core), hostKey_(requestHost(address)), role_(role) {
   // Nothing is looked up for an address of another scheme.
   if (!startsWithNoCase(address, "http://") && !startsWithNoCase(address, "https://"))
     throw InternetError("Unsupported protocol: only http:// and https:// addresses can be opened");
@@ -49,10 +50,13 @@ Transfer::Transfer(SessionCore& core, std::string_view address) : core_(core) {
   if (curl_multi_add_handle(core_.multi(), easy) != CURLM_OK)
     throw InternetError("libcurl could not start a transfer");
   added_ = true;
+  core_.requestStarted(hostKey_);
 }
 
 Transfer::~Transfer() {
   if (!added_) return;
+  if (!done_) core_.requestEnded(hostKey_);
+  releaseAheadBytes();
   curl_multi_remove_handle(core_.multi(), easy_.get());
   // What points into this transfer is set again by the next one that uses the handle.
   curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, static_cast<char*>(nullptr));
@@ -83,8 +87,7 @@ bool Transfer::overTime() const {
 }
 
 void Transfer::timeOutTotal() {
-  done_ = true;
-  result_ = CURLE_OPERATION_TIMEDOUT;
+  end(CURLE_OPERATION_TIMEDOUT);
   std::snprintf(errorText_, sizeof errorText_,
                 "Operation timed out: not finished within %lld milliseconds",
                 static_cast<long long>(core_.maxTime().count()));
@@ -96,8 +99,7 @@ bool Transfer::stalledSince(std::chrono::steady_clock::time_point waitStart) con
 }
 
 void Transfer::timeOut() {
-  done_ = true;
-  result_ = CURLE_OPERATION_TIMEDOUT;
+  end(CURLE_OPERATION_TIMEDOUT);
   std::snprintf(errorText_, sizeof errorText_,
                 "Operation timed out: nothing received for %lld milliseconds",
                 static_cast<long long>(core_.stallTimeout().count()));
@@ -123,7 +125,10 @@ std::int64_t Transfer::announcedLength() const {
 
 void Transfer::waitForData(std::size_t wanted, const std::function<bool()>& stop) {
   if (!done_ && overTime()) timeOutTotal();
-  if (available() >= wanted || done_) return;
+  if (available() >= wanted || done_) {
+    core_.kickIfDue();  // the transfers ahead move on while this one is read from its buffer
+    return;
+  }
   if (paused_) {
     paused_ = false;
     curl_easy_pause(easy_.get(), CURLPAUSE_CONT);
@@ -156,18 +161,54 @@ void Transfer::throwIfFailed() const {
 
 void Transfer::finish(CURLcode result) {
   if (done_) return;  // timed out before
+  end(result);
+}
+
+void Transfer::end(CURLcode result) {
+  if (done_) return;
   done_ = true;
   result_ = result;
+  core_.requestEnded(hostKey_);
+}
+
+void Transfer::reserveForBody() {
+  // A body held whole before its reader comes is stored once rather than grown.
+  const std::int64_t length = announcedLength();
+  if (length > 0)
+    buffer_.reserve(std::min(static_cast<std::size_t>(length), core_.options().aheadBytesPerAddress));
+}
+
+void Transfer::becomeRead() {
+  role_ = Role::Read;
+  releaseAheadBytes();
+}
+
+void Transfer::releaseAheadBytes() {
+  core_.releaseAheadBytes(aheadBytes_);
+  aheadBytes_ = 0;
+}
+
+bool Transfer::mayTakeAhead(std::size_t bytes) const {
+  const SessionOptions& options = core_.options();
+  return available() + bytes <= options.aheadBytesPerAddress &&
+         core_.aheadBytes() + bytes <= options.aheadBytesInAll;
 }
 
 std::size_t Transfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
   auto* transfer = static_cast<Transfer*>(self);
-  if (transfer->done_) return size * count;  // timed out: nobody reads it any more
-  if (transfer->available() >= kBufferCap) {
+  const std::size_t bytes = size * count;
+  if (transfer->done_) return bytes;  // timed out: nobody reads it any more
+  const bool ahead = transfer->role_ == Role::Ahead;
+  if (ahead ? !transfer->mayTakeAhead(bytes) : transfer->available() >= kBufferCap) {
     transfer->paused_ = true;
     return CURL_WRITEFUNC_PAUSE;  // curl keeps these bytes and offers them again
   }
-  transfer->buffer_.append(data, size * count);
+  if (ahead) {
+    transfer->aheadBytes_ += bytes;
+    transfer->core_.addAheadBytes(bytes);
+    if (transfer->buffer_.empty()) transfer->reserveForBody();
+  }
+  transfer->buffer_.append(data, bytes);
   transfer->lastData_ = std::chrono::steady_clock::now();
   return size * count;
 }

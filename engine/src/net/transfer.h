@@ -16,10 +16,14 @@ namespace tarnwick {
 // One request of a session and the body bytes received and not yet read.
 // Bytes are fetched only when some reader of the session waits; a transfer
 // that holds kBufferCap unread bytes is paused until its reader catches up.
+// A transfer fetched ahead of its reader holds up to the session's share
+// per address (and its part of the session's whole share) before it pauses,
+// and stays paused until becomeRead() hands it to its reader.
 class Transfer {
  public:
+  enum class Role { Read, Ahead };
   // Starts the request; throws InternetError when it cannot be started.
-  Transfer(SessionCore& core, std::string_view address);
+  Transfer(SessionCore& core, std::string_view address, Role role = Role::Read);
   ~Transfer();
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -49,6 +53,8 @@ class Transfer {
 
   // Called by the session when the transfer ends.
   void finish(CURLcode result);
+  // The transfer fetched ahead now has its reader: it streams as one opened.
+  void becomeRead();
 
   static constexpr std::size_t kBufferCap = 256 * 1024;
 
@@ -63,8 +69,17 @@ class Transfer {
   bool overTime() const;
   void timeOut();
   void timeOutTotal();
+  // Marks the transfer ended, once, for the session's count of live requests.
+  void end(CURLcode result);
+  // The bytes fetched ahead leave the session's shared account.
+  void releaseAheadBytes();
+  bool mayTakeAhead(std::size_t bytes) const;
+  void reserveForBody();
 
   SessionCore& core_;
+  std::string hostKey_;
+  Role role_;
+  std::size_t aheadBytes_ = 0;  // counted in the session's share of bytes fetched ahead
   EasyHandle easy_;
   bool added_ = false;
   std::string buffer_;

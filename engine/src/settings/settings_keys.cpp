@@ -4,7 +4,7 @@ namespace tarnwick {
 
 #define TARNWICK_FIELD(member) [](Settings& s) -> SettingField { return &s.member; }
 
-const std::array<SettingKey, 22> kSettingKeys{{
+const std::array<SettingKey, 23> kSettingKeys{{
     {"Current directory:", TARNWICK_FIELD(workFolder), true},
     {"Web adress:", TARNWICK_FIELD(fetch.startAddress)},
     {"Search links:", TARNWICK_FIELD(fetch.findWebLinks)},
@@ -27,6 +27,8 @@ const std::array<SettingKey, 22> kSettingKeys{{
     {"Search local in:", TARNWICK_FIELD(local.searchPath)},
     {"Report local in:", TARNWICK_FIELD(local.reportText)},
     {"Find local in file or folder:", TARNWICK_FIELD(local.searchTarget)},
+    // Added after the first 22, so older files read as they always did.
+    {"Parallel connections:", TARNWICK_FIELD(fetch.parallelConnections)},
 }};
 
 #undef TARNWICK_FIELD

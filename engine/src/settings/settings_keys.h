@@ -22,8 +22,8 @@ struct SettingKey {
   bool changesDirectory = false;  // reading it makes the value the working directory
 };
 
-// The 22 keys in the order the file is written. No key is the beginning of
+// The 23 keys in the order the file is written. No key is the beginning of
 // another, so at most one key matches a line.
-extern const std::array<SettingKey, 22> kSettingKeys;
+extern const std::array<SettingKey, 23> kSettingKeys;
 
 }  // namespace tarnwick

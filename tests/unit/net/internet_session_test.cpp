@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -152,28 +153,98 @@ TEST_F(InternetSessionTest, AnswerWaitedForWithinTheStallTimeIsReadWhole) {
   EXPECT_EQ(get(at("/after")), "fine");
 }
 
-TEST_F(InternetSessionTest, AddressFetchedAheadIsRequestedOnce) {
-  // The current body trickles in, so the one ahead (larger than what is taken in
-  // ahead of its reader) arrives meanwhile.
-  server.serve("/current", Page::chunked(pattern(4000), 100, std::chrono::milliseconds(1)));
-  server.serve("/next", pattern(2 * 1024 * 1024));
+// A session that fetches up to three addresses ahead of the one being read.
+class ReadAheadTest : public InternetSessionTest {
+ protected:
+  void reopen(SessionOptions options) {
+    options.stallTimeout = std::chrono::seconds(1);
+    session = InternetSession::open(host, options);
+  }
+  std::vector<std::string_view> views(const std::vector<std::string>& addresses) {
+    return {addresses.begin(), addresses.end()};
+  }
+  // Reads a body that trickles in for a while, so the addresses ahead travel meanwhile.
+  void readTrickle() {
+    server.serve("/current", Page::chunked(pattern(4000), 100, std::chrono::milliseconds(2)));
+    EXPECT_EQ(get(at("/current")), pattern(4000));
+  }
+};
+
+TEST_F(ReadAheadTest, AddressesFetchedAheadAreRequestedOnceAndReadWhole) {
+  reopen({.parallel = 4});
+  ASSERT_EQ(session->readAheadRoom(), 4u);
+  const std::vector<std::string> next{at("/n1"), at("/n2"), at("/n3")};
+  server.serve("/n1", pattern(2 * 1024 * 1024));  // larger than a reader's own buffer
+  server.serve("/n2", Page::chunked(pattern(5000), 700));
+  server.serve("/n3", Page::faulty(Fault::UntilClose, pattern(3000)));
+  session->readAhead(views(next));
+  readTrickle();
+  session->readAhead(views(next));  // already on their way
+  EXPECT_EQ(get(at("/n1")), pattern(2 * 1024 * 1024));
+  EXPECT_EQ(get(at("/n2")), pattern(5000));
+  EXPECT_EQ(get(at("/n3")), pattern(3000));
+  for (const std::string& address : next) EXPECT_EQ(server.requestCount(address), 1u) << address;
+  EXPECT_EQ(session->bytesHeldAhead(), 0u);
+  // Left out of a later list: dropped, and nothing of it leaks into another address.
+  server.serve("/dropped", pattern(3000));
+  session->readAhead(views({at("/dropped")}));
+  session->readAhead({});
   server.serve("/other", "other");
-  const auto current = open("/current");
-  ASSERT_NE(current, nullptr);
-  session->prefetch(at("/next"));
-  std::string body;
-  readAll(*current, body);
-  EXPECT_EQ(body, pattern(4000));
-  session->prefetch(at("/next"));  // already on its way
-  EXPECT_EQ(get(at("/next")), pattern(2 * 1024 * 1024));
-  EXPECT_EQ(server.requestCount("/next"), 1u);
-  // Fetched ahead but not the one opened: dropped, and nothing of it leaks into the other.
-  session->prefetch(at("/current"));
   EXPECT_EQ(get(at("/other")), "other");
+  EXPECT_EQ(session->bytesHeldAhead(), 0u);
   // Refused addresses and failures ahead stay silent until opened.
-  session->prefetch("ftp://127.0.0.1/x");
-  session->prefetch(at("/nothing-here"));
+  server.serve("/reset", Page::faulty(Fault::ResetMidBody, pattern(4000), 1500));
+  session->readAhead(views({"ftp://127.0.0.1/x", at("/nothing-here"), at("/reset")}));
+  readTrickle();
   EXPECT_EQ(get(at("/nothing-here")), "(no file)");
+  EXPECT_THAT([&] { get("ftp://127.0.0.1/x"); },
+              ThrowsMessage<InternetError>(HasSubstr("Unsupported protocol")));
+  const auto reset = open("/reset");
+  ASSERT_NE(reset, nullptr);
+  std::string got;
+  EXPECT_THROW(readAll(*reset, got), InternetError);
+  EXPECT_EQ(got, pattern(1500));
+}
+
+TEST_F(ReadAheadTest, ConnectionsPerHostAndBytesHeldAheadAreBounded) {
+  // Slow answers keep every request under way at once, as far as the limits let them.
+  reopen({.parallel = 8, .perHost = 3});
+  std::vector<std::string> next;
+  for (int i = 0; i < 8; ++i) {
+    Page page = Page::html(pattern(1000 + i));
+    page.responseDelay = std::chrono::milliseconds(100);
+    server.serve("/p" + std::to_string(i), page);
+    next.push_back(at("/p" + std::to_string(i)));
+  }
+  session->readAhead(views(next));
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(get(next[i]), pattern(1000 + i)) << i;
+  std::set<int> ports;
+  for (const auto& r : server.requests()) ports.insert(r.remotePort);
+  EXPECT_LE(ports.size(), 3u);
+  EXPECT_GE(ports.size(), 2u);  // not one after another on one connection
+  // Bodies larger than their share wait, paused, for their turn and then stream whole.
+  reopen({.parallel = 4, .aheadBytesPerAddress = 64 * 1024, .aheadBytesInAll = 100 * 1024});
+  const std::vector<std::string> big{at("/b1"), at("/b2"), at("/b3")};
+  for (const std::string& address : big) server.serve(address, pattern(1024 * 1024));
+  session->readAhead(views(big));
+  readTrickle();
+  EXPECT_GT(session->bytesHeldAhead(), 0u);
+  EXPECT_LE(session->bytesHeldAhead(), 100u * 1024);
+  for (const std::string& address : big) EXPECT_EQ(get(address), pattern(1024 * 1024));
+  EXPECT_EQ(session->bytesHeldAhead(), 0u);
+}
+
+TEST_F(ReadAheadTest, RequestsToOneHostKeepTheirDelay) {
+  // A lower bound only: three requests 150 ms apart cannot all start within 300 ms.
+  for (const int parallel : {1, 4}) {
+    reopen({.parallel = parallel, .requestDelay = std::chrono::milliseconds(150)});
+    const std::vector<std::string> next{at("/d1"), at("/d2"), at("/d3")};
+    for (const std::string& address : next) server.serve(address, "d");
+    const auto begin = std::chrono::steady_clock::now();
+    session->readAhead(views(next));
+    for (const std::string& address : next) EXPECT_EQ(get(address), "d");
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(300)) << parallel;
+  }
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ const struct {
     {"Search local in:", "", "/home/user/notes", FIELD(local.searchPath)},
     {"Report local in:", "", "12 files: 3 found\r", FIELD(local.reportText)},
     {"Find local in file or folder:", "-1", "1", FIELD(local.searchTarget)},
+    {"Parallel connections:", "8", "3", FIELD(fetch.parallelConnections)},
 };
 
 // The text written for default options, with the lines of the keys of
@@ -119,7 +120,9 @@ TEST_F(SettingsFileTest, ValuesAreReadAndWrittenAsTheirKindsAsk) {
       {"Max to download:1e6", "1e+06"}, {"Max to download:1234567", "1.23457e+06"},
       {"Max to download:123.456789", "123.457"},
       {"Keywords to search: two  blanks ", " two  blanks "},
-      {"Keywords to search:Links level:9", "Links level:9"}};
+      {"Keywords to search:Links level:9", "Links level:9"},
+      // Stored as read; the crawl takes the nearest of 1 and 64.
+      {"Parallel connections:0", "0"}, {"Parallel connections: 99", "99"}};
   for (const auto& [line, stored] : cases) {
     const std::string key = line.substr(0, line.find(':') + 1);
     EXPECT_EQ(formatSettings(readText(line + "\n")), defaultsWith({key + stored})) << line;
@@ -177,6 +180,18 @@ TEST_F(SettingsFileTest, WritingThenReadingGivesEveryValueBack) {
   EXPECT_EQ(readFile(file), defaultsWith({}));
   ASSERT_TRUE(readSettings(file, read));
   EXPECT_EQ(formatSettings(read), defaultsWith({"Current directory:" + folder}));
+}
+
+// Files written before the parallel-connections line existed: their 22 lines
+// mean what they meant, and the new last line comes with its default.
+TEST_F(SettingsFileTest, AFileOfTheFirst22LinesReadsTheDefaultParallelConnections) {
+  std::string older = "Current directory:" + folder + "\n";
+  for (const auto& k : kKeys)
+    if (std::string(k.key) != "Parallel connections:") older += k.key + std::string(k.other) + "\n";
+  ASSERT_EQ(std::count(older.begin(), older.end(), '\n'), 22);
+  const Settings settings = readText(older);
+  EXPECT_EQ(settings.fetch.parallelConnections, 8);
+  EXPECT_EQ(formatSettings(settings), older + "Parallel connections:8\n");
 }
 
 // A GUI toolkit may adopt the user's locale for the whole process; the file
