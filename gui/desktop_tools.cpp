@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "engine_text.h"
 #include "autoupdate_dialog.h"
 #include "qt_host.h"
 #include "quiet_host.h"
@@ -19,8 +20,6 @@ namespace tarnwick::gui {
 namespace {
 
 constexpr int kFinalStatusMs = 10000;
-
-QString textOf(const std::string& text) { return QString::fromStdString(text); }
 
 QString workingDirectory() {
   std::error_code error;

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QTreeView>
 
+#include "engine_text.h"
 #include "results_model.h"
 #include "user_prompts.h"
 
@@ -13,10 +14,6 @@ namespace {
 // Well under the 100 ms a person notices, and rare enough that pumping costs
 // little next to reading and scanning.
 constexpr qint64 kPumpIntervalMs = 15;
-
-QString textOf(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

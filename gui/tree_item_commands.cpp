@@ -4,6 +4,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "engine_text.h"
 #include "results_model.h"
 #include "tarnwick/exports.h"
 #include "tarnwick/messages.h"
@@ -14,10 +15,6 @@ namespace {
 
 bool isWebAddress(const std::string& address) {
   return address.starts_with("http://") || address.starts_with("https://");
-}
-
-QString textOf(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
